@@ -1,0 +1,95 @@
+// D88File: reader for D88 disk-image files.
+//
+// A D88 file holds one or more floppy-disk images laid end to end. Each image
+// starts with a 688-byte header (name, media type, disk size and a table of
+// 164 track offsets), followed by its tracks. A track is a run of sectors,
+// each a 16-byte header (C, H, R, N, sector count, ..., data size) and then
+// its data. Sectors are found by their ID (C, H, R, N), the way a floppy
+// controller addresses them, never by their position in the track.
+//
+// The reader never prints and never exits: every failure is a return value.
+// Every offset, size and count taken from the file is checked before use.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+
+class D88File {
+public:
+    static constexpr std::int32_t MaxImages = 64;
+    static constexpr std::int32_t TrackCount = 164;
+    static constexpr std::int32_t ImageHeaderSize = 0x2B0;
+    static constexpr std::int32_t SectorHeaderSize = 16;
+    static constexpr std::int32_t DiskNameLength = 16;
+    // Size codes 0..7: nominal sector sizes 128 to 16,384 bytes.
+    static constexpr std::int32_t MaxSizeCode = 7;
+
+    // No file, no image, sector range 1..16. The destructor closes the file.
+    D88File() = default;
+    ~D88File() = default;
+    D88File(const D88File&) = delete;
+    D88File& operator=(const D88File&) = delete;
+
+    // Opens `path` for binary reading and indexes its images; a file already
+    // open is closed first. False only when the file cannot be opened (a
+    // directory counts as such). A null `path` closes the file and returns true.
+    bool Open(const char* path);
+
+    std::int32_t GetImageCount() const { return imageCount_; }
+
+    // Makes image `index` current and loads its header. On failure no image is
+    // current.
+    bool SelectImage(std::int32_t index);
+
+    // First and last sector number of a track, used by ReadSectors to pass
+    // from one track to the next. Kept across SelectImage.
+    void SetSectorRange(std::int32_t first, std::int32_t last);
+
+    // The current image's name (at most 16 characters); empty when none.
+    const char* GetDiskName() const { return diskName_.data(); }
+
+    // The current image's media type byte; -1 when no image is current.
+    std::int32_t GetMediaType() const { return mediaType_; }
+
+    // Reads the sector with ID (c, h, r, n) from track `trackIndex` of the
+    // current image into `dest`, at most `maxBytes` bytes. Returns the number
+    // of bytes stored, 0 when the sector is not found or nothing was read.
+    std::int32_t ReadSector(std::int32_t trackIndex, std::int32_t c,
+                            std::int32_t h, std::int32_t r, std::int32_t n,
+                            unsigned char* dest, std::int32_t maxBytes);
+
+    // Reads `totalBytes` bytes from consecutive sectors of size 128 << n,
+    // starting at (trackIndex, c, h, r) and passing to the next track after
+    // the last sector of the range. Returns the bytes read in whole chunks:
+    // a sector that cannot be read in full ends the run and is not counted.
+    std::int32_t ReadSectors(std::int32_t trackIndex, std::int32_t c,
+                             std::int32_t h, std::int32_t r, std::int32_t n,
+                             unsigned char* dest, std::int32_t totalBytes);
+
+    // Lists the IDs of the sectors recorded in track `trackIndex`, four bytes
+    // (C, H, R, N) per sector, as many as fit in `destBytes`. Returns the
+    // bytes stored.
+    std::int32_t ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
+                               std::int32_t destBytes);
+
+private:
+    void Close();
+    void ResetCurrentImage();
+    bool SeekTo(std::uint64_t offset);
+    std::streamsize ReadBytes(unsigned char* dest, std::streamsize count);
+    bool SkipBytes(std::streamsize count);
+    bool SeekToTrack(std::int32_t trackIndex);
+
+    std::ifstream file_;
+    std::int32_t imageCount_ = 0;
+    std::int32_t firstSector_ = 1;
+    std::int32_t lastSector_ = 16;
+    // Image offsets are 64-bit: up to 64 images of up to 4 GiB each.
+    std::array<std::uint64_t, MaxImages> imageOffsets_{};
+    std::uint32_t diskSize_ = 0;
+    std::int64_t imageOffset_ = -1;
+    std::array<std::uint32_t, TrackCount> trackTable_{};
+    std::int32_t mediaType_ = -1;
+    std::array<char, DiskNameLength + 1> diskName_{};
+};

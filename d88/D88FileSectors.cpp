@@ -1,0 +1,125 @@
+// D88File: finding and reading sectors by their ID in the current image.
+//
+// A track is found through the image's track table; its sectors are then
+// walked header by header, each header followed by its data, until the ID
+// matches or the track's sector count is reached. Nothing is cached: each
+// call walks the track from its first sector.
+#include <algorithm>
+#include <cstring>
+
+#include "D88File.h"
+#include "LittleEndian.h"
+
+namespace {
+
+// Fields of the 16-byte sector header.
+constexpr int SectorCountOffset = 4;
+constexpr int DataSizeOffset = 14;
+
+bool HasId(const unsigned char* header, std::int32_t c, std::int32_t h, std::int32_t r,
+           std::int32_t n)
+{
+    return header[0] == c && header[1] == h && header[2] == r && header[3] == n;
+}
+
+}  // namespace
+
+bool D88File::SeekToTrack(std::int32_t trackIndex)
+{
+    if (!file_.is_open() || imageOffset_ < 0 || trackIndex < 0 || trackIndex >= TrackCount) {
+        return false;
+    }
+    const std::uint32_t entry = trackTable_[static_cast<std::size_t>(trackIndex)];
+    // 0 marks a track that is not recorded; an entry may point at the very
+    // end of the image, but not beyond it.
+    if (entry == 0 || entry > diskSize_) {
+        return false;
+    }
+    return SeekTo(static_cast<std::uint64_t>(imageOffset_) + entry);
+}
+
+std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                                 std::int32_t r, std::int32_t n, unsigned char* dest,
+                                 std::int32_t maxBytes)
+{
+    if (dest == nullptr || maxBytes < 0 || !SeekToTrack(trackIndex)) {
+        return 0;
+    }
+    unsigned char header[SectorHeaderSize];
+    // Each header says how many sectors its track has; the walk trusts each
+    // in turn, and the end of the file ends it.
+    for (std::uint64_t walked = 1;; ++walked) {
+        if (ReadBytes(header, SectorHeaderSize) != SectorHeaderSize) {
+            return 0;
+        }
+        const std::uint16_t sectorCount = DecodeLe16(header + SectorCountOffset);
+        if (sectorCount == 0) {
+            return 0;
+        }
+        const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
+        if (HasId(header, c, h, r, n)) {
+            const std::int32_t length = std::min<std::int32_t>(dataSize, maxBytes);
+            // A file that ends inside the data yields fewer bytes: report
+            // only what was stored.
+            return static_cast<std::int32_t>(ReadBytes(dest, length));
+        }
+        if (!SkipBytes(dataSize) || walked == sectorCount) {
+            return 0;
+        }
+    }
+}
+
+std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                                  std::int32_t r, std::int32_t n, unsigned char* dest,
+                                  std::int32_t totalBytes)
+{
+    if (dest == nullptr || totalBytes < 0 || n < 0 || n > MaxSizeCode) {
+        return 0;
+    }
+    const std::int32_t sectorSize = 128 << n;
+    std::int32_t done = 0;
+    while (done < totalBytes) {
+        const std::int32_t chunk = std::min(sectorSize, totalBytes - done);
+        if (ReadSector(trackIndex, c, h, r, n, dest + done, chunk) < chunk) {
+            break;
+        }
+        done += chunk;
+        // A sector was found, so C, H and R are byte values and the track
+        // index is at most 163: none of the steps below can overflow.
+        if (r == lastSector_) {
+            ++trackIndex;
+            if (h == 0) {
+                h = 1;
+            } else {
+                h = 0;
+                ++c;
+            }
+            r = firstSector_;
+        } else {
+            ++r;
+        }
+    }
+    return done;
+}
+
+std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
+                                    std::int32_t destBytes)
+{
+    if (dest == nullptr || destBytes < 0 || !SeekToTrack(trackIndex)) {
+        return 0;
+    }
+    constexpr std::int32_t IdSize = 4;
+    const std::int32_t capacity = destBytes / IdSize;
+    unsigned char header[SectorHeaderSize];
+    std::int32_t listed = 0;
+    // Unlike ReadSector, a sector count of 0 does not end the listing.
+    while (listed < capacity && ReadBytes(header, SectorHeaderSize) == SectorHeaderSize) {
+        std::memcpy(dest + static_cast<std::ptrdiff_t>(listed) * IdSize, header, IdSize);
+        ++listed;
+        if (!SkipBytes(DecodeLe16(header + DataSizeOffset)) ||
+            listed == DecodeLe16(header + SectorCountOffset)) {
+            break;
+        }
+    }
+    return listed * IdSize;
+}

@@ -1,0 +1,170 @@
+#include "D88ImageBuilder.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+constexpr std::size_t HeaderSize = 0x2B0;
+constexpr std::size_t TrackCount = 164;
+
+void PutLe16(Bytes& bytes, std::size_t at, std::uint16_t value)
+{
+    bytes[at] = static_cast<std::uint8_t>(value);
+    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+void AppendSector(Bytes& image, const BuiltSector& sector)
+{
+    const std::size_t at = image.size();
+    image.resize(at + 16, 0);
+    image[at] = sector.c;
+    image[at + 1] = sector.h;
+    image[at + 2] = sector.r;
+    image[at + 3] = sector.n;
+    PutLe16(image, at + 4, sector.sectorCount);
+    PutLe16(image, at + 14,
+            sector.dataSizeField.value_or(static_cast<std::uint16_t>(sector.data.size())));
+    image.insert(image.end(), sector.data.begin(), sector.data.end());
+}
+
+}  // namespace
+
+D88ImageBuilder& D88ImageBuilder::Name(const std::string& name)
+{
+    name_.assign(name.begin(), name.end());
+    name_.resize(std::min<std::size_t>(name_.size(), 17));
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::MediaType(std::uint8_t mediaType)
+{
+    mediaType_ = mediaType;
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::Track(int trackIndex, std::vector<BuiltSector> sectors)
+{
+    tracks_[trackIndex] = std::move(sectors);
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::RemoveTrack(int trackIndex)
+{
+    tracks_.erase(trackIndex);
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::RemoveSector(int trackIndex, std::uint8_t r)
+{
+    auto& sectors = tracks_[trackIndex];
+    sectors.erase(std::remove_if(sectors.begin(), sectors.end(),
+                                 [r](const BuiltSector& sector) { return sector.r == r; }),
+                  sectors.end());
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::TrackOffset(int trackIndex, std::uint32_t offset)
+{
+    forcedOffsets_[trackIndex] = offset;
+    return *this;
+}
+
+D88ImageBuilder& D88ImageBuilder::DiskSize(std::uint32_t diskSize)
+{
+    forcedDiskSize_ = diskSize;
+    return *this;
+}
+
+Bytes D88ImageBuilder::SectorData(int trackIndex, std::uint8_t r) const
+{
+    const auto track = tracks_.find(trackIndex);
+    if (track != tracks_.end()) {
+        for (const BuiltSector& sector : track->second) {
+            if (sector.r == r) {
+                return sector.data;
+            }
+        }
+    }
+    return {};
+}
+
+Bytes D88ImageBuilder::Build() const
+{
+    Bytes image(HeaderSize, 0);
+    std::copy(name_.begin(), name_.end(), image.begin());
+    image[0x1B] = mediaType_;
+    for (const auto& [trackIndex, sectors] : tracks_) {
+        if (trackIndex >= 0 && static_cast<std::size_t>(trackIndex) < TrackCount) {
+            PutLe32(image, 0x20 + 4 * static_cast<std::size_t>(trackIndex),
+                    static_cast<std::uint32_t>(image.size()));
+        }
+        for (const BuiltSector& sector : sectors) {
+            AppendSector(image, sector);
+        }
+    }
+    for (const auto& [trackIndex, offset] : forcedOffsets_) {
+        PutLe32(image, 0x20 + 4 * static_cast<std::size_t>(trackIndex), offset);
+    }
+    PutLe32(image, 0x1C, forcedDiskSize_.value_or(static_cast<std::uint32_t>(image.size())));
+    return image;
+}
+
+Bytes PatternBytes(std::size_t size, std::uint32_t seed)
+{
+    Bytes bytes(size);
+    std::uint32_t state = seed * 2654435761U + 0x9E3779B9U;
+    for (std::uint8_t& byte : bytes) {
+        state = state * 1103515245U + 12345U;
+        byte = static_cast<std::uint8_t>(state >> 24);
+    }
+    return bytes;
+}
+
+std::vector<BuiltSector> UniformTrack(int trackIndex, int count, std::uint8_t n)
+{
+    std::vector<BuiltSector> sectors;
+    for (int r = 1; r <= count; ++r) {
+        BuiltSector sector;
+        sector.c = static_cast<std::uint8_t>(trackIndex >> 1);
+        sector.h = static_cast<std::uint8_t>(trackIndex & 1);
+        sector.r = static_cast<std::uint8_t>(r);
+        sector.n = n;
+        sector.sectorCount = static_cast<std::uint16_t>(count);
+        sector.data = PatternBytes(std::size_t{128} << n,
+                                   static_cast<std::uint32_t>(trackIndex * 256 + r));
+        sectors.push_back(std::move(sector));
+    }
+    return sectors;
+}
+
+Bytes Concat(const std::vector<Bytes>& images)
+{
+    Bytes all;
+    for (const Bytes& image : images) {
+        all.insert(all.end(), image.begin(), image.end());
+    }
+    return all;
+}
+
+bool WriteBytesToFile(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
+}
+
+Bytes ReadBytesFromFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}

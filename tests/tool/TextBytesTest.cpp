@@ -1,0 +1,47 @@
+// Every Shift_JIS byte string of the tool decodes to the text it is meant to
+// show, so a wrong byte cannot slip into a message or a signature.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Messages.h"
+#include "ShiftJisText.h"
+#include "Signatures.h"
+
+namespace {
+
+struct ExpectedText {
+    const char* name;
+    std::string bytes;
+    const char* utf8;
+};
+
+TEST(TextBytes, MessagesDecodeToTheirTexts)
+{
+    const ExpectedText messages[] = {
+        {"usage", UsageFormat, "Usage: %s [d88file] (DiskNo.)\n"},
+        {"cannot open", CannotOpenFileMessage, "ファイルをオープンできません.\n"},
+        {"disk A", DiskARecognisedMessage, "Disk A を認識しました.\n"},
+        {"disk B", DiskBRecognisedMessage, "Disk B を認識しました.\n"},
+        {"unsupported", UnsupportedImageMessage, "未対応の形式です.\n"},
+        {"cutting", CuttingFormat, "cutting ... %s\n"},
+        {"cannot read", CannotReadSectorsFormat, "%s: セクタを読み込めません.\n"},
+        {"partly read", PartlyReadFormat, "%s: 一部のセクタを読み込めません (%d / %d バイト).\n"},
+        {"cannot write", CannotWriteFileFormat, "%s: ファイルを書き込めません.\n"},
+    };
+    for (const ExpectedText& message : messages) {
+        EXPECT_EQ(ShiftJisToUtf8(message.bytes), std::string(message.utf8)) << message.name;
+    }
+}
+
+TEST(TextBytes, SignaturesDecodeToTheirTexts)
+{
+    const std::string diskA(DiskASignature.text, static_cast<std::size_t>(DiskASignature.length));
+    const std::string diskB(DiskBSignature.text, static_cast<std::size_t>(DiskBSignature.length));
+    EXPECT_EQ(diskA, "@(rev)QuillMoraven PC-98");
+    EXPECT_EQ(diskA.size(), 24U);
+    EXPECT_EQ(ShiftJisToUtf8(diskB), std::string("ＱＵＩＬＬ　ＭＯＲＡＶＥＮ"));
+    EXPECT_EQ(diskB.size(), 26U);
+}
+
+}  // namespace

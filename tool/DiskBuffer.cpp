@@ -1,0 +1,3 @@
+#include "DiskBuffer.h"
+
+unsigned char DiskBuffer[DiskBufferSize];

@@ -1,0 +1,26 @@
+#include "DiskExtraction.h"
+
+#include <cstdio>
+
+#include "ExtractRegion.h"
+#include "RegionCatalogue.h"
+
+bool ExtractDiskA(D88File& disk)
+{
+    return ExtractRegion(disk, Bios98Region);
+}
+
+bool ExtractDiskB(D88File& disk)
+{
+    bool complete = true;
+    for (int k = 0; MusicRegionTable[k].r != 0; ++k) {
+        const MusicRegionRow& row = MusicRegionTable[k];
+        char name[16];
+        std::snprintf(name, sizeof name, "MUS%02d", k);
+        const DiskRegion region = {name, row.trackIndex, row.trackIndex >> 1, row.trackIndex & 1,
+                                   row.r, 3, 0, row.length};
+        // Every region is tried, whatever became of the one before.
+        complete = ExtractRegion(disk, region) && complete;
+    }
+    return complete;
+}

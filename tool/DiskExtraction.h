@@ -1,0 +1,8 @@
+// The extraction of each disk of the title: its regions, in catalogue order.
+#pragma once
+
+#include "D88File.h"
+
+// Both return true only when every region was read and written in full.
+bool ExtractDiskA(D88File& disk);
+bool ExtractDiskB(D88File& disk);

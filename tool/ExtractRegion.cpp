@@ -1,0 +1,36 @@
+#include "ExtractRegion.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "DiskBuffer.h"
+#include "Messages.h"
+#include "OutputFile.h"
+
+bool ExtractRegion(D88File& disk, const DiskRegion& region)
+{
+    const std::int32_t wanted = region.skip + region.length;
+    const std::int32_t got =
+        disk.ReadSectors(region.trackIndex, region.c, region.h, region.r, region.n, DiskBuffer, wanted);
+    if (got == 0) {
+        // Without its first sector a region leaves no file, and an older file
+        // of that name stays as it was.
+        std::fprintf(stderr, CannotReadSectorsFormat, region.name);
+        return false;
+    }
+    std::printf(CuttingFormat, region.name);
+    // A region that breaks off is still written at its full length, but what
+    // was not read is zero, never the leftovers of an earlier read.
+    std::fill(DiskBuffer + got, DiskBuffer + wanted, 0);
+    const bool fullyRead = got == wanted;
+    if (!fullyRead) {
+        std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
+                     region.length);
+    }
+    const bool written = WriteFileReplacing(region.name, DiskBuffer + region.skip,
+                                            static_cast<std::size_t>(region.length));
+    if (!written) {
+        std::fprintf(stderr, CannotWriteFileFormat, region.name);
+    }
+    return fullyRead && written;
+}

@@ -1,0 +1,34 @@
+// The tool's console messages, byte for byte.
+//
+// The Japanese texts are Shift_JIS, the code page of the Windows console the
+// tool was made for, so they are kept as escaped bytes; each comment shows
+// the text and what it means. Every message ends with a newline. The names
+// ending in Format are printf formats.
+#pragma once
+
+// "Usage: %s [d88file] (DiskNo.)" (wrong argument count or disk number; %s is argv[0])
+inline constexpr char UsageFormat[] = "Usage: %s [d88file] (DiskNo.)\n";
+
+// "ファイルをオープンできません." (cannot open the file)
+inline constexpr char CannotOpenFileMessage[] = "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n";
+
+// "Disk A を認識しました." (disk A recognised)
+inline constexpr char DiskARecognisedMessage[] = "Disk A \x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
+
+// "Disk B を認識しました." (disk B recognised)
+inline constexpr char DiskBRecognisedMessage[] = "Disk B \x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
+
+// "未対応の形式です." (unsupported format)
+inline constexpr char UnsupportedImageMessage[] = "\x96\xA2\x91\xCE\x89\x9E\x82\xCC\x8C\x60\x8E\xAE\x82\xC5\x82\xB7.\n";
+
+// "cutting ... %s" (before an output file is written; %s is its name)
+inline constexpr char CuttingFormat[] = "cutting ... %s\n";
+
+// "%s: セクタを読み込めません." (cannot read the sectors: the region's first sector is missing)
+inline constexpr char CannotReadSectorsFormat[] = "%s: \x83\x5A\x83\x4E\x83\x5E\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1.\n";
+
+// "%s: 一部のセクタを読み込めません (%d / %d バイト)." (some sectors cannot be read (bytes read / region length))
+inline constexpr char PartlyReadFormat[] = "%s: \x88\xEA\x95\x94\x82\xCC\x83\x5A\x83\x4E\x83\x5E\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1 (%d / %d \x83\x6F\x83\x43\x83\x67).\n";
+
+// "%s: ファイルを書き込めません." (cannot write the file)
+inline constexpr char CannotWriteFileFormat[] = "%s: \x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0\x8F\x91\x82\xAB\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1.\n";
