@@ -55,17 +55,16 @@ public:
     // Reads the sector with ID (c, h, r, n) from track `trackIndex` of the
     // current image into `dest`, at most `maxBytes` bytes. Returns the number
     // of bytes stored, 0 when the sector is not found or nothing was read.
-    std::int32_t ReadSector(std::int32_t trackIndex, std::int32_t c,
-                            std::int32_t h, std::int32_t r, std::int32_t n,
-                            unsigned char* dest, std::int32_t maxBytes);
+    std::int32_t ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h, std::int32_t r,
+                            std::int32_t n, unsigned char* dest, std::int32_t maxBytes);
 
     // Reads `totalBytes` bytes from consecutive sectors of size 128 << n,
     // starting at (trackIndex, c, h, r) and passing to the next track after
     // the last sector of the range. Returns the bytes read in whole chunks:
     // a sector that cannot be read in full ends the run and is not counted.
-    std::int32_t ReadSectors(std::int32_t trackIndex, std::int32_t c,
-                             std::int32_t h, std::int32_t r, std::int32_t n,
-                             unsigned char* dest, std::int32_t totalBytes);
+    std::int32_t ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                             std::int32_t r, std::int32_t n, unsigned char* dest,
+                             std::int32_t totalBytes);
 
     // Lists the IDs of the sectors recorded in track `trackIndex`, four bytes
     // (C, H, R, N) per sector, as many as fit in `destBytes`. Returns the

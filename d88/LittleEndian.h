@@ -14,8 +14,7 @@ inline std::uint16_t DecodeLe16(const unsigned char* bytes)
 
 inline std::uint32_t DecodeLe32(const unsigned char* bytes)
 {
-    return static_cast<std::uint32_t>(bytes[0]) |
-           (static_cast<std::uint32_t>(bytes[1]) << 8) |
+    return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
            (static_cast<std::uint32_t>(bytes[2]) << 16) |
            (static_cast<std::uint32_t>(bytes[3]) << 24);
 }

@@ -18,9 +18,9 @@ constexpr std::int32_t SignatureSectorBytes = 1024;
 // DiskBuffer never decides which disk an image is.
 bool HasSignature(D88File& file, const DiskSignature& signature)
 {
-    const std::int32_t got = file.ReadSectors(signature.trackIndex, signature.c, signature.h,
-                                              signature.r, SignatureSizeCode, DiskBuffer,
-                                              SignatureSectorBytes);
+    const std::int32_t got =
+        file.ReadSectors(signature.trackIndex, signature.c, signature.h, signature.r,
+                         SignatureSizeCode, DiskBuffer, SignatureSectorBytes);
     return got == SignatureSectorBytes &&
            std::memcmp(DiskBuffer + signature.offset, signature.text,
                        static_cast<std::size_t>(signature.length)) == 0;

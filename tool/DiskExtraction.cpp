@@ -17,8 +17,8 @@ bool ExtractDiskB(D88File& disk)
         const MusicRegionRow& row = MusicRegionTable[k];
         char name[16];
         std::snprintf(name, sizeof name, "MUS%02d", k);
-        const DiskRegion region = {name, row.trackIndex, row.trackIndex >> 1, row.trackIndex & 1,
-                                   row.r, 3, 0, row.length};
+        const DiskRegion region = {
+            name, row.trackIndex, row.trackIndex >> 1, row.trackIndex & 1, row.r, 3, 0, row.length};
         // Every region is tried, whatever became of the one before.
         complete = ExtractRegion(disk, region) && complete;
     }

@@ -10,8 +10,8 @@
 bool ExtractRegion(D88File& disk, const DiskRegion& region)
 {
     const std::int32_t wanted = region.skip + region.length;
-    const std::int32_t got =
-        disk.ReadSectors(region.trackIndex, region.c, region.h, region.r, region.n, DiskBuffer, wanted);
+    const std::int32_t got = disk.ReadSectors(region.trackIndex, region.c, region.h, region.r,
+                                              region.n, DiskBuffer, wanted);
     if (got == 0) {
         // Without its first sector a region leaves no file, and an older file
         // of that name stays as it was.

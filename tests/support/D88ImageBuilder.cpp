@@ -139,8 +139,8 @@ std::vector<BuiltSector> UniformTrack(int trackIndex, int count, std::uint8_t n)
         sector.r = static_cast<std::uint8_t>(r);
         sector.n = n;
         sector.sectorCount = static_cast<std::uint16_t>(count);
-        sector.data = PatternBytes(std::size_t{128} << n,
-                                   static_cast<std::uint32_t>(trackIndex * 256 + r));
+        sector.data =
+            PatternBytes(std::size_t{128} << n, static_cast<std::uint32_t>(trackIndex * 256 + r));
         sectors.push_back(std::move(sector));
     }
     return sectors;

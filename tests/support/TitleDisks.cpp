@@ -15,8 +15,8 @@ std::vector<BuiltSector> LabelledTrack(int trackIndex)
     std::vector<BuiltSector> sectors = UniformTrack(trackIndex);
     for (BuiltSector& sector : sectors) {
         char label[32];
-        const int length = std::snprintf(label, sizeof label, "track %03d sector %d\n",
-                                         trackIndex, sector.r);
+        const int length =
+            std::snprintf(label, sizeof label, "track %03d sector %d\n", trackIndex, sector.r);
         std::memcpy(sector.data.data(), label, static_cast<std::size_t>(length));
     }
     return sectors;
