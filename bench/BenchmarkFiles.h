@@ -1,0 +1,41 @@
+// The files the benchmarks work on, made with the image builder in a fresh
+// temporary folder that is removed again when the object is destroyed.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "D88ImageBuilder.h"
+
+class BenchmarkFiles {
+public:
+    // Images of the title's size in the file of many images: as many as the
+    // reader indexes.
+    static constexpr int ManyImagesCount = 64;
+
+    BenchmarkFiles() = default;
+    ~BenchmarkFiles();
+    BenchmarkFiles(const BenchmarkFiles&) = delete;
+    BenchmarkFiles& operator=(const BenchmarkFiles&) = delete;
+
+    // Makes the folder and writes the files; false, with `error` set, if any
+    // step fails.
+    bool Create(std::string& error);
+
+    // Disk A then disk B of the title, as the tool's sample.
+    const std::string& SamplePath() const { return samplePath_; }
+    // ManyImagesCount blank disks of the title's size.
+    const std::string& ManyImagesPath() const { return manyImagesPath_; }
+    // An empty folder for the files the tool writes.
+    const std::string& ScratchPath() const { return scratchPath_; }
+    // Where track `trackIndex` of the sample's first image starts in the file.
+    std::uint64_t SampleTrackOffset(int trackIndex) const;
+
+private:
+    std::string folder_;
+    std::string samplePath_;
+    std::string manyImagesPath_;
+    std::string scratchPath_;
+    // The track table of the sample's first image is read from here.
+    Bytes sampleHeader_;
+};
