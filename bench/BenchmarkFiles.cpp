@@ -1,9 +1,9 @@
 #include "BenchmarkFiles.h"
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <system_error>
-#include <vector>
 
 #include "D88File.h"
 #include "LittleEndian.h"
@@ -37,6 +37,19 @@ std::string MakeFreshFolder()
     return {};
 }
 
+// `count` copies of `image` end to end, written one at a time rather than
+// concatenated in memory first.
+bool WriteRepeated(const std::string& path, const Bytes& image, int count)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    for (int i = 0; i < count; ++i) {
+        file.write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
+    }
+    file.close();
+    return !file.fail();
+}
+
 }  // namespace
 
 BenchmarkFiles::~BenchmarkFiles()
@@ -64,8 +77,7 @@ bool BenchmarkFiles::Create(std::string& error)
         error = "cannot write " + samplePath_;
         return false;
     }
-    const std::vector<Bytes> blankDisks(ManyImagesCount, MakeBlankTitleDisk().Build());
-    if (!WriteBytesToFile(manyImagesPath_, Concat(blankDisks))) {
+    if (!WriteRepeated(manyImagesPath_, MakeBlankTitleDisk().Build(), ManyImagesCount)) {
         error = "cannot write " + manyImagesPath_;
         return false;
     }
