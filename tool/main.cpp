@@ -15,8 +15,10 @@
 
 namespace {
 
-// Program-wide: it closes the D88 file when it is destroyed at exit.
-D88File DiskImageFile;
+// Program-wide: it closes the D88 file when it is destroyed at exit. Its
+// constructor opens nothing; should it fail to get memory for the stream, the
+// program could not have run anyway.
+D88File DiskImageFile;  // NOLINT(cert-err58-cpp)
 
 // The disk number is its argument's first character taken as a digit: "12"
 // means disk 1. Anything but 1 or 2 is refused.

@@ -9,29 +9,29 @@ namespace {
 constexpr std::size_t HeaderSize = 0x2B0;
 constexpr std::size_t TrackCount = 164;
 
-void PutLe16(Bytes& bytes, std::size_t at, std::uint16_t value)
+void PutLe16(Bytes& bytes, std::size_t offset, std::uint16_t value)
 {
-    bytes[at] = static_cast<std::uint8_t>(value);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
+    bytes[offset] = static_cast<std::uint8_t>(value);
+    bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
 }
 
-void PutLe32(Bytes& bytes, std::size_t at, std::uint32_t value)
+void PutLe32(Bytes& bytes, std::size_t offset, std::uint32_t value)
 {
     for (std::size_t i = 0; i < 4; ++i) {
-        bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
 
 void AppendSector(Bytes& image, const BuiltSector& sector)
 {
-    const std::size_t at = image.size();
-    image.resize(at + 16, 0);
-    image[at] = sector.c;
-    image[at + 1] = sector.h;
-    image[at + 2] = sector.r;
-    image[at + 3] = sector.n;
-    PutLe16(image, at + 4, sector.sectorCount);
-    PutLe16(image, at + 14,
+    const std::size_t start = image.size();
+    image.resize(start + 16, 0);
+    image[start] = sector.c;
+    image[start + 1] = sector.h;
+    image[start + 2] = sector.r;
+    image[start + 3] = sector.n;
+    PutLe16(image, start + 4, sector.sectorCount);
+    PutLe16(image, start + 14,
             sector.dataSizeField.value_or(static_cast<std::uint16_t>(sector.data.size())));
     image.insert(image.end(), sector.data.begin(), sector.data.end());
 }

@@ -37,10 +37,10 @@ public:
     D88ImageBuilder& DiskSize(std::uint32_t diskSize);
 
     // The data of sector R of a recorded track; empty when there is none.
-    Bytes SectorData(int trackIndex, std::uint8_t r) const;
+    [[nodiscard]] Bytes SectorData(int trackIndex, std::uint8_t r) const;
     std::vector<BuiltSector>& SectorsOf(int trackIndex) { return tracks_[trackIndex]; }
 
-    Bytes Build() const;
+    [[nodiscard]] Bytes Build() const;
 
 private:
     Bytes name_;
