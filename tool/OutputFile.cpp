@@ -41,8 +41,10 @@ bool WriteWholeFile(const std::string& path, const unsigned char* data, std::siz
     if (file == nullptr) {
         return false;
     }
-    const bool written = std::fwrite(data, 1, length, file) == length;
-    // Buffered bytes are written by fclose, which can fail too.
+    // The last buffered bytes are written by the flush, which can fail too;
+    // it is checked on its own because not every C library's fclose reports
+    // a failed flush (Wine's msvcrt does not).
+    const bool written = std::fwrite(data, 1, length, file) == length && std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
     return written && closed;
 }
