@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The Windows build: cross-builds d88cut.exe with MinGW-w64 and runs the
+# end-to-end tests against it under Wine. The tests are the Linux build's
+# e2e_tests, told through the environment how to start the tool.
+#   .ci/windows.sh [LINUX_BUILD_DIR]   (default build/default; configured if new)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+linuxBuild=${1:-build/default}
+
+packages=(g++-mingw-w64-x86-64 wine wine64)
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+if ((${#missing[@]})); then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+echo "-- cross-build d88cut.exe"
+cmake --preset windows
+cmake --build --preset windows -j2
+exe=$PWD/build/windows/tool/d88cut.exe
+
+echo "-- build the end-to-end tests (Linux)"
+if [[ ! -f $linuxBuild/CMakeCache.txt ]]; then
+  cmake -S . -B "$linuxBuild" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DD88CUT_WARNINGS_AS_ERRORS=ON
+fi
+cmake --build "$linuxBuild" --target e2e_tests -j2
+
+echo "-- a fresh Wine prefix"
+# Console programs need no display; -all keeps Wine's own messages (and the
+# Debian wrapper's hint about wine32) out of the streams the tests compare.
+unset DISPLAY WAYLAND_DISPLAY
+export WINEDEBUG=-all
+scratch=$(mktemp -d)
+export WINEPREFIX=$scratch/wineprefix
+stopWine()
+{
+  wineserver -k 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap stopWine EXIT
+mkdir "$WINEPREFIX"
+# One server for the whole run: no start-up wait per test, and it is never
+# a child of a test's shell with its file size limit.
+wineserver -p
+wineboot --init >/dev/null 2>&1
+
+echo "-- end-to-end tests against the Windows executable under Wine"
+# Wine hands the program its own path in Windows form as argv[0].
+D88CUT_EXE=$exe D88CUT_LAUNCHER=wine D88CUT_NEWLINE=crlf \
+  D88CUT_PROGRAM_NAME=$(winepath -w "$exe") \
+  "$linuxBuild/tests/e2e/e2e_tests" --gtest_brief=1
