@@ -1,0 +1,251 @@
+// d88cut run as a user runs it: the command line, the pass over the images
+// and the recognition of each one, checked on the console bytes, the exit
+// status and the files left in the directory.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Expectations.h"
+#include "Messages.h"
+#include "Signatures.h"
+#include "TitleDisks.h"
+#include "ToolRun.h"
+
+namespace {
+
+struct ArgumentCase {
+    const char* what;
+    std::vector<std::string> arguments;
+};
+
+TEST(CommandLine, WrongArgumentsPrintTheUsageAndOpenNothing)
+{
+    ToolSandbox sandbox;
+    const std::string image = sandbox.AddImage(MakeDiskA().Build());
+    const ArgumentCase cases[] = {
+        {"no argument", {}},
+        {"three arguments", {image, "1", "1"}},
+        {"disk number 0", {image, "0"}},
+        {"disk number 3", {image, "3"}},
+        {"a letter", {image, "A"}},
+        {"an empty disk number", {image, ""}},
+        // The disk number is refused before the file is opened.
+        {"bad disk number, missing file", {"missing.d88", "3"}},
+    };
+    for (const ArgumentCase& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        ExpectRun(sandbox.Run(testCase.arguments), "", UsageText(), 1);
+        ExpectDirectoryHolds(sandbox.WorkDir(), {});
+    }
+}
+
+TEST(CommandLine, FileThatCannotBeOpenedIsAnError)
+{
+    ToolSandbox sandbox;
+    std::filesystem::create_directory(sandbox.WorkDir() + "/folder.d88");
+    const ArgumentCase cases[] = {
+        {"missing file", {"missing.d88"}},
+        {"missing file, disk number", {"missing.d88", "1"}},
+        {"directory", {"folder.d88"}},
+        {"directory, disk number", {"folder.d88", "2"}},
+    };
+    for (const ArgumentCase& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        ExpectRun(sandbox.Run(testCase.arguments), "", CannotOpenFileMessage, 1);
+        ExpectDirectoryHolds(sandbox.WorkDir(), {}, {"folder.d88"});
+    }
+}
+
+TEST(CommandLine, FileOfNoImageGivesNoOutput)
+{
+    const Bytes files[] = {{}, PatternBytes(687, 1)};
+    for (const Bytes& file : files) {
+        ToolSandbox sandbox;
+        const std::string image = sandbox.AddImage(file);
+        for (const char* diskNumber : {"", "1", "2"}) {
+            SCOPED_TRACE(std::to_string(file.size()) + " bytes, disk number \"" + diskNumber +
+                         "\"");
+            std::vector<std::string> arguments = {image};
+            if (diskNumber[0] != '\0') {
+                arguments.emplace_back(diskNumber);
+            }
+            ExpectRun(sandbox.Run(arguments), "", "", 0);
+            ExpectDirectoryHolds(sandbox.WorkDir(), {});
+        }
+    }
+}
+
+// The smallest image, a header without tracks, is neither disk; forced to be
+// one, it has none of that disk's regions.
+TEST(CommandLine, BareHeaderIsOneImage)
+{
+    ToolSandbox sandbox;
+    const std::string image = sandbox.AddImage(D88ImageBuilder().Build());
+    ExpectRun(sandbox.Run({image}), "", UnsupportedImageMessage, 0);
+    ExpectRun(sandbox.Run({image, "1"}), DiskARecognisedMessage, CannotReadLine(Bios98.name), 1);
+    std::string cannotRead;
+    for (const ExpectedRegion& region : MusicRegions) {
+        cannotRead += CannotReadLine(region.name);
+    }
+    ExpectRun(sandbox.Run({image, "2"}), DiskBRecognisedMessage, cannotRead, 1);
+    ExpectDirectoryHolds(sandbox.WorkDir(), {});
+}
+
+TEST(Recognition, DiskBThenDiskAAreBothExtractedInFileOrder)
+{
+    const D88ImageBuilder diskB = MakeDiskB();
+    const D88ImageBuilder diskA = WithOtherContents(MakeDiskA(), 0x5A);
+    ToolSandbox sandbox;
+    const std::string image = sandbox.AddImage(Concat({diskB.Build(), diskA.Build()}));
+
+    ExpectRun(sandbox.Run({image}), DiskBOutput() + DiskAOutput(), "", 0);
+    FileSet files = DiskBFiles(diskB);
+    files.merge(DiskAFiles(diskA));
+    ExpectDirectoryHolds(sandbox.WorkDir(), files);
+}
+
+// A disk number takes the first image as that disk without looking at its
+// signature, and leaves every later image alone.
+TEST(Recognition, DiskNumberForcesTheFirstImageOnly)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const D88ImageBuilder diskB = MakeDiskB();
+    const D88ImageBuilder blank = WithOtherContents(MakeBlankTitleDisk(), 0xA5);
+    const D88ImageBuilder otherA = WithOtherContents(MakeDiskA(), 0x3C);
+    const D88ImageBuilder otherB = WithOtherContents(MakeDiskB(), 0x3C);
+    struct Case {
+        const char* what;
+        std::vector<const D88ImageBuilder*> images;
+        std::string diskNumber;
+        bool asDiskA;
+    };
+    const Case cases[] = {
+        {"2 on disk A, then disk B", {&diskA, &otherB}, "2", false},
+        {"1 on disk B, then disk A", {&diskB, &otherA}, "1", true},
+        {"1 on a disk without signature", {&blank, &diskA}, "1", true},
+        {"only the first character counts: 12", {&blank, &diskB}, "12", true},
+        {"only the first character counts: 21", {&blank}, "21", false},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        std::vector<Bytes> images;
+        for (const D88ImageBuilder* disk : testCase.images) {
+            images.emplace_back(disk->Build());
+        }
+        ToolSandbox sandbox;
+        const std::string image = sandbox.AddImage(Concat(images));
+        const D88ImageBuilder& first = *testCase.images.front();
+
+        const ToolResult result = sandbox.Run({image, testCase.diskNumber});
+        ExpectRun(result, testCase.asDiskA ? DiskAOutput() : DiskBOutput(), "", 0);
+        ExpectDirectoryHolds(sandbox.WorkDir(),
+                             testCase.asDiskA ? DiskAFiles(first) : DiskBFiles(first));
+    }
+}
+
+// Only a signature sector read in full can make an image disk A or disk B:
+// neither what an earlier read left in the tool's buffer nor the first bytes
+// of a sector that is too short.
+TEST(Recognition, SignatureMustBeReadInFull)
+{
+    // Disk A whose BIOS98 region starts with the disk A text, so that the
+    // extraction leaves it where the next image's signature is compared.
+    D88ImageBuilder diskAEndingOnText = MakeDiskA();
+    PutText(diskAEndingOnText, 100, 1, 2, DiskASignature.text, 24);
+    // Disk B whose last region starts with the disk B text at its place.
+    D88ImageBuilder diskBEndingOnText = MakeDiskB();
+    PutText(diskBEndingOnText, 15, 6, 539, DiskBSignature.text, 26);
+
+    D88ImageBuilder withoutDiskASector = MakeBlankTitleDisk();
+    withoutDiskASector.RemoveTrack(120);
+    D88ImageBuilder withoutSignatureSectors = MakeBlankTitleDisk();
+    withoutSignatureSectors.RemoveTrack(120).RemoveTrack(100);
+    // The signature lies in the part that is recorded.
+    D88ImageBuilder shortDiskASector = MakeDiskA();
+    ShortenSector(shortDiskASector, 120, 1, 512);
+    D88ImageBuilder shortDiskBSector = MakeDiskB();
+    ShortenSector(shortDiskBSector, 100, 2, 600);
+
+    struct Case {
+        const char* what;
+        std::vector<const D88ImageBuilder*> images;
+        std::string out;
+        std::string err;
+        FileSet files;
+    };
+    const Case cases[] = {
+        {"disk A sector missing after disk A",
+         {&diskAEndingOnText, &withoutDiskASector},
+         DiskAOutput(),
+         UnsupportedImageMessage,
+         DiskAFiles(diskAEndingOnText)},
+        {"both sectors missing after disk B",
+         {&diskBEndingOnText, &withoutSignatureSectors},
+         DiskBOutput(),
+         UnsupportedImageMessage,
+         DiskBFiles(diskBEndingOnText)},
+        {"disk A sector too short", {&shortDiskASector}, "", UnsupportedImageMessage, {}},
+        {"disk B sector too short", {&shortDiskBSector}, "", UnsupportedImageMessage, {}},
+    };
+    for (const Case& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        std::vector<Bytes> images;
+        for (const D88ImageBuilder* disk : testCase.images) {
+            images.emplace_back(disk->Build());
+        }
+        ToolSandbox sandbox;
+        const std::string image = sandbox.AddImage(Concat(images));
+
+        ExpectRun(sandbox.Run({image}), testCase.out, testCase.err, 0);
+        ExpectDirectoryHolds(sandbox.WorkDir(), testCase.files);
+    }
+}
+
+// The image count of a D88 file, walked from the disk sizes of its headers.
+int CountImages(const Bytes& file)
+{
+    constexpr std::size_t HeaderSize = 688;
+    constexpr int MaxImages = 64;
+    std::size_t offset = 0;
+    int count = 0;
+    while (count < MaxImages && offset <= file.size() && file.size() - offset >= HeaderSize) {
+        const std::uint8_t* diskSize = file.data() + offset + 0x1C;
+        for (std::size_t i = 0; i < 4; ++i) {
+            offset += std::size_t{diskSize[i]} << (8 * i);
+        }
+        ++count;
+    }
+    return count;
+}
+
+TEST(Recognition, RealDiskFilesAreUnsupported)
+{
+    namespace fs = std::filesystem;
+    const fs::path corpus = D88CUT_CORPUS_DIR;
+    if (!fs::is_directory(corpus)) {
+        GTEST_SKIP() << "the folder of real D88 files is missing: " << corpus;
+    }
+    int filesRun = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(corpus)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".d88" && extension != ".d77") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().filename().string());
+        const int images = CountImages(ReadBytesFromFile(entry.path().string()));
+        ASSERT_GE(images, 1);
+        std::string err;
+        for (int i = 0; i < images; ++i) {
+            err += UnsupportedImageMessage;
+        }
+        ToolSandbox sandbox;
+        ExpectRun(sandbox.Run({fs::absolute(entry.path()).string()}), "", err, 0);
+        ExpectDirectoryHolds(sandbox.WorkDir(), {});
+        ++filesRun;
+    }
+    EXPECT_GT(filesRun, 0) << "no .d88 or .d77 file in " << corpus;
+}
+
+}  // namespace
