@@ -139,7 +139,7 @@ std::string ConsoleBytes(const std::string& text)
 
 std::string ProgramNameSeenByTool()
 {
-    return ToolPath();
+    return Environment("D88CUT_PROGRAM_NAME", ToolPath());
 }
 
 bool CanRunUnprivileged(std::string& why)

@@ -1,16 +1,18 @@
 // Runs the built d88cut as a separate process in a scratch directory of its
 // own and captures what it printed, its exit status and the files it left.
 //
-// The same tests serve the Windows build. Three environment variables say
+// The same tests serve the Windows build. These environment variables say
 // how to run the tool:
 //   D88CUT_EXE       path of the executable (default: the Linux build's d88cut);
 //   D88CUT_LAUNCHER  optional command prefix placed before it, e.g. "wine";
 //   D88CUT_NEWLINE   "lf" (default) or "crlf": the newline the console
 //                    streams carry. On Windows each "\n" written to stdout or
-//                    stderr leaves as "\r\n"; every other byte is unchanged.
+//                    stderr leaves as "\r\n"; every other byte is unchanged;
+//   D88CUT_PROGRAM_NAME  optional: argv[0] as the tool receives it, when a
+//                    launcher hands it another form of the path (Wine gives
+//                    the Windows form); default: the path run.
 // Expected console texts are written once with "\n" and go through
-// ConsoleBytes. The usage message shows argv[0] as typed, which is
-// ProgramNameSeenByTool.
+// ConsoleBytes. The usage message shows argv[0], ProgramNameSeenByTool.
 #pragma once
 
 #include <string>
