@@ -3,7 +3,9 @@
 # with apt-get, and only what is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libc-bin util-linux)
+# libclang-rt-14-dev holds clang's fuzzer and sanitizer runtimes, which clang only recommends.
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  libc-bin util-linux)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

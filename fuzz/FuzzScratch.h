@@ -1,0 +1,43 @@
+// The private folder a fuzz target works in: the input bytes become a file
+// there (the reader opens files by path), and the tool writes its output
+// files into a folder of its own inside it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+class FuzzScratch {
+public:
+    FuzzScratch();
+    ~FuzzScratch();
+    FuzzScratch(const FuzzScratch&) = delete;
+    FuzzScratch& operator=(const FuzzScratch&) = delete;
+
+    // Replaces the input file's contents with `size` bytes of `data`.
+    void WriteInput(const std::uint8_t* data, std::size_t size);
+    [[nodiscard]] const std::string& InputPath() const { return inputPath_; }
+
+    // The empty folder the tool writes into.
+    [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
+
+private:
+    std::filesystem::path root_;
+    std::string inputPath_;
+    std::filesystem::path outputFolder_;
+};
+
+// Makes `folder` the current directory for as long as the object lives. The
+// fuzzer and the replay runner name their files by relative paths, so the
+// previous directory comes back before the input is done.
+class CurrentDirectoryScope {
+public:
+    explicit CurrentDirectoryScope(const std::filesystem::path& folder);
+    ~CurrentDirectoryScope();
+    CurrentDirectoryScope(const CurrentDirectoryScope&) = delete;
+    CurrentDirectoryScope& operator=(const CurrentDirectoryScope&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};

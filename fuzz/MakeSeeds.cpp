@@ -1,0 +1,193 @@
+// Writes the seed inputs for the fuzz targets: synthetic disks A and B of the
+// title, damaged variants of them, files of several images, and images of
+// other geometries, each a file in the folder given.
+//
+//   make_fuzz_seeds <folder>
+//
+// The title disks keep only the tracks the tool reads (the music tracks, the
+// BIOS98 tracks and the disk A signature track), so they stay small and the
+// fuzzer runs fast on them.
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "D88ImageBuilder.h"
+#include "LittleEndian.h"
+#include "TitleDisks.h"
+
+namespace {
+
+using Seed = std::pair<std::string, Bytes>;
+
+constexpr int ToolTracks[] = {11, 12, 13, 14, 15, 100, 101, 102, 120};
+
+D88ImageBuilder OnlyToolTracks(D88ImageBuilder disk)
+{
+    for (int track = 0; track < TitleTrackCount; ++track) {
+        if (std::find(std::begin(ToolTracks), std::end(ToolTracks), track) ==
+            std::end(ToolTracks)) {
+            disk.RemoveTrack(track);
+        }
+    }
+    return disk;
+}
+
+D88ImageBuilder SmallDiskA()
+{
+    return OnlyToolTracks(MakeDiskA());
+}
+
+D88ImageBuilder SmallDiskB()
+{
+    return OnlyToolTracks(MakeDiskB());
+}
+
+void PutLe32At(Bytes& bytes, std::size_t offset, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}
+
+// The same image as some writers get it wrong: sector headers of 15 bytes,
+// one reserved byte short, with the data size at offset 13.
+Bytes WithFifteenByteSectorHeaders(const Bytes& image)
+{
+    constexpr std::size_t HeaderSize = 0x2B0;
+    constexpr std::size_t TrackTable = 0x20;
+    Bytes converted(image.begin(), image.begin() + HeaderSize);
+    for (std::size_t track = 0; track < 164; ++track) {
+        std::size_t offset = DecodeLe32(&image[TrackTable + 4 * track]);
+        if (offset == 0) {
+            continue;
+        }
+        PutLe32At(converted, TrackTable + 4 * track, static_cast<std::uint32_t>(converted.size()));
+        const std::size_t sectorCount = DecodeLe16(&image[offset + 4]);
+        for (std::size_t sector = 0; sector < sectorCount; ++sector) {
+            const std::size_t dataSize = DecodeLe16(&image[offset + 14]);
+            converted.insert(converted.end(), image.begin() + static_cast<std::ptrdiff_t>(offset),
+                             image.begin() + static_cast<std::ptrdiff_t>(offset + 13));
+            converted.insert(converted.end(),
+                             image.begin() + static_cast<std::ptrdiff_t>(offset + 14),
+                             image.begin() + static_cast<std::ptrdiff_t>(offset + 16 + dataSize));
+            offset += 16 + dataSize;
+        }
+    }
+    PutLe32At(converted, 0x1C, static_cast<std::uint32_t>(converted.size()));
+    return converted;
+}
+
+Bytes CutShort(Bytes bytes, std::size_t length)
+{
+    bytes.resize(std::min(bytes.size(), length));
+    return bytes;
+}
+
+std::vector<Seed> TitleDiskSeeds()
+{
+    std::vector<Seed> seeds;
+    seeds.emplace_back("disk-a.d88", SmallDiskA().Build());
+    seeds.emplace_back("disk-b.d88", SmallDiskB().Build());
+    seeds.emplace_back("disk-b-a-blank.d88",
+                       Concat({SmallDiskB().Build(), SmallDiskA().Build(),
+                               OnlyToolTracks(MakeBlankTitleDisk()).Build()}));
+    seeds.emplace_back("disk-a-no-track-100.d88", SmallDiskA().RemoveTrack(100).Build());
+    seeds.emplace_back("disk-a-no-track-101.d88", SmallDiskA().RemoveTrack(101).Build());
+    seeds.emplace_back("disk-b-no-sector-12-3.d88", SmallDiskB().RemoveSector(12, 3).Build());
+
+    D88ImageBuilder zeroCount = SmallDiskB();
+    zeroCount.SectorsOf(14).front().sectorCount = 0;
+    seeds.emplace_back("disk-b-zero-sector-count.d88", zeroCount.Build());
+
+    D88ImageBuilder oversized = SmallDiskB();
+    oversized.SectorsOf(11).front().dataSizeField = 0xFFFF;
+    seeds.emplace_back("disk-b-oversized-data-size.d88", oversized.Build());
+
+    D88ImageBuilder duplicateIds = SmallDiskB();
+    duplicateIds.SectorsOf(12)[4].r = 2;
+    seeds.emplace_back("disk-b-duplicate-ids.d88", duplicateIds.Build());
+
+    D88ImageBuilder smallerSignature = SmallDiskA();
+    smallerSignature.SectorsOf(120).front().n = 2;
+    seeds.emplace_back("disk-a-signature-size-code-2.d88", smallerSignature.Build());
+
+    const Bytes diskB = SmallDiskB().Build();
+    // Cut inside the data of track 13, with the disk-size field left as it was.
+    seeds.emplace_back("disk-b-cut-short.d88",
+                       CutShort(diskB, DecodeLe32(&diskB[0x20 + 4 * 13]) + 3000));
+    seeds.emplace_back("disk-b-15-byte-headers.d88", WithFifteenByteSectorHeaders(diskB));
+
+    // Track entries at the disk size, one past it, and far beyond.
+    const auto diskSize = static_cast<std::uint32_t>(diskB.size());
+    seeds.emplace_back("disk-b-track-entries-at-end.d88", SmallDiskB()
+                                                              .TrackOffset(11, diskSize)
+                                                              .TrackOffset(12, diskSize + 1)
+                                                              .TrackOffset(13, 0x80000000U)
+                                                              .TrackOffset(14, 0xFFFFFFFFU)
+                                                              .Build());
+    return seeds;
+}
+
+std::vector<Seed> ContainerSeeds()
+{
+    std::vector<Seed> seeds;
+    const Bytes headerOnly = D88ImageBuilder().Name("HEADER ONLY").Build();
+    seeds.emplace_back("header-only.d88", headerOnly);
+    seeds.emplace_back("short-header.d88", CutShort(headerOnly, 100));
+    seeds.emplace_back("seventy-images.d88", Concat(std::vector<Bytes>(70, headerOnly)));
+    // A disk size below the header size ends the indexing at that image.
+    seeds.emplace_back("disk-size-zero-then-disk-b.d88",
+                       Concat({SmallDiskA().DiskSize(0).Build(), SmallDiskB().Build()}));
+    seeds.emplace_back("second-image-cut-short.d88",
+                       Concat({SmallDiskA().Build(), CutShort(SmallDiskB().Build(), 5000)}));
+    seeds.emplace_back(
+        "name-of-17-bytes.d88",
+        D88ImageBuilder().Name("SEVENTEEN CHARS!!").Track(0, UniformTrack(0)).Build());
+    return seeds;
+}
+
+// Sector sizes and counts other than the title's: 16 sectors of 128 and
+// 256 bytes, and 16 KiB sectors.
+Bytes OtherGeometry()
+{
+    D88ImageBuilder disk;
+    disk.Name("SIXTEEN SECTORS").MediaType(0x00);
+    for (int track = 0; track < 4; ++track) {
+        disk.Track(track, UniformTrack(track, 16, 1));
+    }
+    for (int track = 4; track < 6; ++track) {
+        disk.Track(track, UniformTrack(track, 16, 0));
+    }
+    disk.Track(6, UniformTrack(6, 2, 7));
+    return disk.Build();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: %s <folder>\n", argc > 0 ? argv[0] : "make_fuzz_seeds");
+        return 1;
+    }
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::vector<Seed> seeds = TitleDiskSeeds();
+    for (Seed& seed : ContainerSeeds()) {
+        seeds.push_back(std::move(seed));
+    }
+    seeds.emplace_back("other-geometry.d88", OtherGeometry());
+    for (const auto& [name, bytes] : seeds) {
+        if (!WriteBytesToFile((folder / name).string(), bytes)) {
+            std::fprintf(stderr, "%s: cannot write the seed\n", (folder / name).string().c_str());
+            return 1;
+        }
+    }
+    std::printf("%zu seeds written to %s\n", seeds.size(), folder.string().c_str());
+    return 0;
+}
