@@ -152,5 +152,10 @@ bool CanRunUnprivileged(std::string& why)
         why = "setpriv is not installed";
         return false;
     }
+    // Wine, for one, refuses to run in a prefix that belongs to another user.
+    if (!Environment("D88CUT_LAUNCHER", "").empty()) {
+        why = "the tool is started through D88CUT_LAUNCHER, which may not run as another user";
+        return false;
+    }
     return true;
 }
