@@ -39,6 +39,8 @@ unset DISPLAY WAYLAND_DISPLAY
 export WINEDEBUG=-all
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wineprefix
+# Wine keeps its server's socket folder under TMPDIR: there it goes with the rest.
+export TMPDIR=$scratch
 stopWine()
 {
   wineserver -k 2>/dev/null || true
