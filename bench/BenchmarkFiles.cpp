@@ -91,5 +91,7 @@ bool BenchmarkFiles::Create(std::string& error)
 
 std::uint64_t BenchmarkFiles::SampleTrackOffset(int trackIndex) const
 {
-    return DecodeLe32(sampleHeader_.data() + TrackTableOffset + 4 * trackIndex);
+    const std::size_t entry =
+        TrackTableOffset + std::size_t{4} * static_cast<std::size_t>(trackIndex);
+    return DecodeLe32(&sampleHeader_.at(entry));
 }

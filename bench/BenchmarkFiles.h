@@ -23,13 +23,13 @@ public:
     bool Create(std::string& error);
 
     // Disk A then disk B of the title, as the tool's sample.
-    const std::string& SamplePath() const { return samplePath_; }
+    [[nodiscard]] const std::string& SamplePath() const { return samplePath_; }
     // ManyImagesCount blank disks of the title's size.
-    const std::string& ManyImagesPath() const { return manyImagesPath_; }
+    [[nodiscard]] const std::string& ManyImagesPath() const { return manyImagesPath_; }
     // An empty folder for the files the tool writes.
-    const std::string& ScratchPath() const { return scratchPath_; }
+    [[nodiscard]] const std::string& ScratchPath() const { return scratchPath_; }
     // Where track `trackIndex` of the sample's first image starts in the file.
-    std::uint64_t SampleTrackOffset(int trackIndex) const;
+    [[nodiscard]] std::uint64_t SampleTrackOffset(int trackIndex) const;
 
 private:
     std::string folder_;

@@ -10,8 +10,9 @@
 
 SilencedStdout::SilencedStdout()
 {
-    // What is already buffered belongs to the report.
-    std::fflush(stdout);
+    // What is already buffered belongs to the report; if it cannot be
+    // written now, it cannot be written at all.
+    static_cast<void>(std::fflush(stdout));
     const int nullDescriptor = open("/dev/null", O_WRONLY);
     if (nullDescriptor < 0) {
         return;
@@ -30,7 +31,7 @@ SilencedStdout::~SilencedStdout()
         return;
     }
     // What is buffered now is the tool's, and goes to the null device.
-    std::fflush(stdout);
+    static_cast<void>(std::fflush(stdout));
     dup2(savedDescriptor_, STDOUT_FILENO);
     close(savedDescriptor_);
 }

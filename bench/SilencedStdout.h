@@ -12,7 +12,7 @@ public:
 
     // False when standard output could not be redirected (it is then left
     // as it was).
-    bool IsSilenced() const { return savedDescriptor_ >= 0; }
+    [[nodiscard]] bool IsSilenced() const { return savedDescriptor_ >= 0; }
 
 private:
     int savedDescriptor_ = -1;
