@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian machine lacks for the build and every CI stage,
-# with apt-get, and only what is missing.
+# Installs Debian packages a fresh machine lacks, with apt-get, and only those
+# that are missing: the ones named as arguments, or with none the packages
+# the build and the tests need.
+#   .ci/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
-# libclang-rt-14-dev holds clang's fuzzer and sanitizer runtimes, which clang only recommends.
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  libc-bin util-linux)
+if (($#)); then
+  packages=("$@")
+else
+  packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libc-bin util-linux)
+fi
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then

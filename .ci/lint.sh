@@ -13,19 +13,7 @@ buildDir=${1:-build/lint}
 sourceDirs=(d88 tool sample tests fuzz bench)
 
 bash .ci/install-deps.sh
-packages=(clang-format clang-tidy cppcheck)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash .ci/install-deps.sh clang-format clang-tidy cppcheck
 clang-format --version
 clang-tidy --version | grep -i version
 cppcheck --version

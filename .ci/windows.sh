@@ -7,19 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 linuxBuild=${1:-build/default}
 
-packages=(g++-mingw-w64-x86-64 wine wine64)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
-if ((${#missing[@]})); then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash .ci/install-deps.sh g++-mingw-w64-x86-64 wine wine64
 
 echo "-- cross-build d88cut.exe"
 cmake --preset windows
