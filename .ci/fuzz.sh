@@ -15,6 +15,9 @@ root=$PWD
 build=$root/build/fuzz
 seconds=${FUZZ_SECONDS:-60}
 
+# libclang-rt-14-dev: the fuzzer and sanitizer runtimes, which clang only recommends.
+bash .ci/install-deps.sh cmake ninja-build clang libclang-rt-14-dev
+
 echo "== configure and build the fuzz targets (clang) in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DD88CUT_WARNINGS_AS_ERRORS=ON -DD88CUT_SANITIZE=ON -DD88CUT_BUILD_FUZZERS=ON \
