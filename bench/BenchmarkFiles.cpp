@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <system_error>
 
 #include "D88File.h"
@@ -14,28 +13,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int TrackTableOffset = 0x20;
-constexpr int FolderNameAttempts = 100;
-
-// A new, empty folder under the system's temporary folder; empty if none
-// could be made.
-std::string MakeFreshFolder()
-{
-    std::error_code error;
-    const fs::path base = fs::temp_directory_path(error);
-    if (error) {
-        return {};
-    }
-    std::random_device seed;
-    std::mt19937 generator(seed());
-    for (int attempt = 0; attempt < FolderNameAttempts; ++attempt) {
-        const fs::path candidate = base / ("d88cut_bench-" + std::to_string(generator()));
-        // create_directory is false when the name is taken.
-        if (fs::create_directory(candidate, error)) {
-            return candidate.string();
-        }
-    }
-    return {};
-}
 
 // `count` copies of `image` end to end, written one at a time rather than
 // concatenated in memory first.
@@ -52,24 +29,11 @@ bool WriteRepeated(const std::string& path, const Bytes& image, int count)
 
 }  // namespace
 
-BenchmarkFiles::~BenchmarkFiles()
-{
-    if (!folder_.empty()) {
-        std::error_code error;
-        fs::remove_all(folder_, error);
-    }
-}
-
 bool BenchmarkFiles::Create(std::string& error)
 {
-    folder_ = MakeFreshFolder();
-    if (folder_.empty()) {
-        error = "cannot make a temporary folder";
-        return false;
-    }
-    samplePath_ = (fs::path(folder_) / "sample.d88").string();
-    manyImagesPath_ = (fs::path(folder_) / "many-images.d88").string();
-    scratchPath_ = (fs::path(folder_) / "scratch").string();
+    samplePath_ = folder_.FilePath("sample.d88");
+    manyImagesPath_ = folder_.FilePath("many-images.d88");
+    scratchPath_ = folder_.FilePath("scratch");
 
     const Bytes diskA = MakeDiskA().Build();
     sampleHeader_.assign(diskA.begin(), diskA.begin() + D88File::ImageHeaderSize);

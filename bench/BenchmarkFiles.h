@@ -6,6 +6,7 @@
 #include <string>
 
 #include "D88ImageBuilder.h"
+#include "ScratchDirectory.h"
 
 class BenchmarkFiles {
 public:
@@ -14,11 +15,10 @@ public:
     static constexpr int ManyImagesCount = 64;
 
     BenchmarkFiles() = default;
-    ~BenchmarkFiles();
     BenchmarkFiles(const BenchmarkFiles&) = delete;
     BenchmarkFiles& operator=(const BenchmarkFiles&) = delete;
 
-    // Makes the folder and writes the files; false, with `error` set, if any
+    // Writes the files; false, with `error` set, if any
     // step fails.
     bool Create(std::string& error);
 
@@ -32,7 +32,7 @@ public:
     [[nodiscard]] std::uint64_t SampleTrackOffset(int trackIndex) const;
 
 private:
-    std::string folder_;
+    ScratchDirectory folder_{"d88cut-bench-"};
     std::string samplePath_;
     std::string manyImagesPath_;
     std::string scratchPath_;

@@ -1,7 +1,6 @@
 #include "FuzzScratch.h"
 
 #include <cstdio>
-#include <random>
 #include <system_error>
 
 #include "FuzzCheck.h"
@@ -21,28 +20,11 @@ fs::path CurrentPath()
 }  // namespace
 
 FuzzScratch::FuzzScratch()
+    : inputPath_(root_.FilePath("input.d88")), outputFolder_(root_.Path() / "out")
 {
-    // Several fuzzing processes may run at once: pick names until one is new.
-    std::random_device random;
     std::error_code error;
-    const fs::path base = fs::absolute(fs::temp_directory_path(error), error);
-    Require(!error, "the temporary folder is known");
-    bool created = false;
-    do {
-        root_ = base / ("d88cut-fuzz-" + std::to_string(random()));
-        created = fs::create_directory(root_, error);
-        Require(!error, "a scratch folder can be made in the temporary folder");
-    } while (!created);
-    inputPath_ = (root_ / "input.d88").string();
-    outputFolder_ = root_ / "out";
     fs::create_directory(outputFolder_, error);
     Require(!error, "the output folder can be made");
-}
-
-FuzzScratch::~FuzzScratch()
-{
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
 }
 
 void FuzzScratch::WriteInput(const std::uint8_t* data, std::size_t size)

@@ -8,10 +8,11 @@
 #include <filesystem>
 #include <string>
 
+#include "ScratchDirectory.h"
+
 class FuzzScratch {
 public:
     FuzzScratch();
-    ~FuzzScratch();
     FuzzScratch(const FuzzScratch&) = delete;
     FuzzScratch& operator=(const FuzzScratch&) = delete;
 
@@ -23,7 +24,7 @@ public:
     [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
 
 private:
-    std::filesystem::path root_;
+    ScratchDirectory root_{"d88cut-fuzz-"};
     std::string inputPath_;
     std::filesystem::path outputFolder_;
 };

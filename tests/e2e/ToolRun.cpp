@@ -49,15 +49,8 @@ std::string ReadText(const std::string& path)
 
 }  // namespace
 
-ToolSandbox::ToolSandbox()
+ToolSandbox::ToolSandbox() : baseDir_(base_.Path().string()), workDir_(baseDir_ + "/work")
 {
-    std::string pattern = (fs::temp_directory_path() / "d88cut-e2e-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        ADD_FAILURE() << "cannot create a scratch directory from " << pattern;
-        return;
-    }
-    baseDir_ = pattern;
-    workDir_ = baseDir_ + "/work";
     fs::create_directory(workDir_);
     // Another user must reach the image and the tool from here.
     fs::permissions(baseDir_, OpenToAll);
@@ -66,13 +59,9 @@ ToolSandbox::ToolSandbox()
 
 ToolSandbox::~ToolSandbox()
 {
-    if (baseDir_.empty()) {
-        return;
-    }
-    std::error_code error;
     // A test may have made the work directory read-only.
+    std::error_code error;
     fs::permissions(workDir_, fs::perms::owner_all, fs::perm_options::add, error);
-    fs::remove_all(baseDir_, error);
 }
 
 std::string ToolSandbox::AddImage(const Bytes& bytes, const std::string& name)

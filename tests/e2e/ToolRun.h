@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "D88ImageBuilder.h"
+#include "ScratchDirectory.h"
 
 struct ToolResult {
     std::string out;  // standard output, as bytes
@@ -57,6 +58,7 @@ public:
     ToolResult Run(const std::vector<std::string>& arguments, const RunOptions& options = {});
 
 private:
+    ScratchDirectory base_{"d88cut-e2e-"};
     std::string baseDir_;
     std::string workDir_;
 };

@@ -51,7 +51,7 @@ protected:
     // Opens `bytes` and makes image 0 current.
     bool SelectBytes(const Bytes& bytes);
 
-    ScratchDirectory scratch_;
+    ScratchDirectory scratch_{"d88cut-reader-"};
     D88File reader_;
 
 private:

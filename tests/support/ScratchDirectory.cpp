@@ -3,13 +3,15 @@
 #include <random>
 #include <system_error>
 
-ScratchDirectory::ScratchDirectory()
+ScratchDirectory::ScratchDirectory(const std::string& prefix)
 {
-    // Tests may run in parallel processes: pick names until one is new.
+    // Tests and fuzzers may run in parallel processes: pick names until one
+    // is new. A folder that cannot be made at all throws.
     std::random_device random;
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    const std::filesystem::path base =
+        std::filesystem::absolute(std::filesystem::temp_directory_path());
     do {
-        path_ = base / ("d88cut-reader-" + std::to_string(random()));
+        path_ = base / (prefix + std::to_string(random()));
     } while (!std::filesystem::create_directory(path_));
 }
 

@@ -1,5 +1,6 @@
-// A fresh folder under the system's temporary directory for the files one
-// test writes; removed with everything in it when the object goes.
+// A fresh folder under the system's temporary directory for the files a test,
+// a fuzz target or the benchmark writes; removed with everything in it when
+// the object goes.
 #pragma once
 
 #include <filesystem>
@@ -7,7 +8,9 @@
 
 class ScratchDirectory {
 public:
-    ScratchDirectory();
+    // The folder is named `prefix` and a random number. Its path is absolute,
+    // so it stays valid when the current directory changes.
+    explicit ScratchDirectory(const std::string& prefix = "d88cut-");
     ~ScratchDirectory();
     ScratchDirectory(const ScratchDirectory&) = delete;
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
