@@ -23,5 +23,5 @@ const MusicRegionRow MusicRegionTable[] = {
     {15, 3, 1024},  // MUS13
     {15, 4, 2048},  // MUS14
     {15, 6, 3072},  // MUS15
-    {0, 0, 0},  // end of the table
+    {0, 0, 0},      // end of the table
 };
