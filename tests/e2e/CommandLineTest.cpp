@@ -15,6 +15,16 @@
 
 namespace {
 
+// The images of `disks`, laid end to end in one file.
+Bytes BuildEndToEnd(const std::vector<const D88ImageBuilder*>& disks)
+{
+    std::vector<Bytes> images;
+    for (const D88ImageBuilder* disk : disks) {
+        images.emplace_back(disk->Build());
+    }
+    return Concat(images);
+}
+
 struct ArgumentCase {
     const char* what;
     std::vector<std::string> arguments;
@@ -130,12 +140,8 @@ TEST(Recognition, DiskNumberForcesTheFirstImageOnly)
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.what);
-        std::vector<Bytes> images;
-        for (const D88ImageBuilder* disk : testCase.images) {
-            images.emplace_back(disk->Build());
-        }
         ToolSandbox sandbox;
-        const std::string image = sandbox.AddImage(Concat(images));
+        const std::string image = sandbox.AddImage(BuildEndToEnd(testCase.images));
         const D88ImageBuilder& first = *testCase.images.front();
 
         const ToolResult result = sandbox.Run({image, testCase.diskNumber});
@@ -191,12 +197,8 @@ TEST(Recognition, SignatureMustBeReadInFull)
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.what);
-        std::vector<Bytes> images;
-        for (const D88ImageBuilder* disk : testCase.images) {
-            images.emplace_back(disk->Build());
-        }
         ToolSandbox sandbox;
-        const std::string image = sandbox.AddImage(Concat(images));
+        const std::string image = sandbox.AddImage(BuildEndToEnd(testCase.images));
 
         ExpectRun(sandbox.Run({image}), testCase.out, testCase.err, 0);
         ExpectDirectoryHolds(sandbox.WorkDir(), testCase.files);
