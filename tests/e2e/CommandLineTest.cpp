@@ -19,6 +19,7 @@ namespace {
 Bytes BuildEndToEnd(const std::vector<const D88ImageBuilder*>& disks)
 {
     std::vector<Bytes> images;
+    images.reserve(disks.size());
     for (const D88ImageBuilder* disk : disks) {
         images.emplace_back(disk->Build());
     }
