@@ -2,11 +2,6 @@
 // header.
 #include "D88File.h"
 
-#include <cstring>
-#include <filesystem>
-#include <limits>
-#include <system_error>
-
 #include "LittleEndian.h"
 
 namespace {
@@ -20,27 +15,38 @@ constexpr int TrackTableOffset = 0x20;
 
 bool D88File::Open(const char* path)
 {
-    Close();
     if (path == nullptr) {
+        Close();
         return true;
     }
-    // A directory can be opened for reading on some systems, but it is no
-    // disk image.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        return false;
-    }
-    file_.open(path, std::ios::binary);
-    if (!file_.is_open()) {
-        return false;
-    }
+    return Open(std::filesystem::path(path));
+}
 
+bool D88File::Open(const std::filesystem::path& path)
+{
+    Close();
+    std::unique_ptr<ByteSource> source = OpenFileByteSource(path);
+    if (source == nullptr) {
+        return false;
+    }
+    Open(std::move(source));
+    return true;
+}
+
+void D88File::Open(std::unique_ptr<ByteSource> source)
+{
+    Close();
+    file_ = std::move(source);
+    if (file_ == nullptr) {
+        return;
+    }
     // Images follow one another with no gap: each starts where the previous
     // one's disk size ends.
     unsigned char header[ImageHeaderSize];
     std::uint64_t offset = 0;
-    while (imageCount_ < MaxImages) {
-        if (!SeekTo(offset) || ReadBytes(header, ImageHeaderSize) != ImageHeaderSize) {
+    while (ReadFull(offset, header, ImageHeaderSize)) {
+        if (imageCount_ == MaxImages) {
+            hasImagesPastLimit_ = true;
             break;
         }
         imageOffsets_[static_cast<std::size_t>(imageCount_)] = offset;
@@ -52,16 +58,13 @@ bool D88File::Open(const char* path)
         }
         offset += diskSize;
     }
-    return true;
 }
 
 void D88File::Close()
 {
-    if (file_.is_open()) {
-        file_.close();
-    }
-    file_.clear();
+    file_.reset();
     imageCount_ = 0;
+    hasImagesPastLimit_ = false;
     ResetCurrentImage();
 }
 
@@ -76,7 +79,7 @@ void D88File::ResetCurrentImage()
 
 bool D88File::SelectImage(std::int32_t index)
 {
-    if (!file_.is_open()) {
+    if (file_ == nullptr) {
         return false;
     }
     ResetCurrentImage();
@@ -85,7 +88,7 @@ bool D88File::SelectImage(std::int32_t index)
     }
     const std::uint64_t offset = imageOffsets_[static_cast<std::size_t>(index)];
     unsigned char header[ImageHeaderSize];
-    if (!SeekTo(offset) || ReadBytes(header, ImageHeaderSize) != ImageHeaderSize) {
+    if (!ReadFull(offset, header, ImageHeaderSize)) {
         return false;
     }
 
@@ -109,28 +112,7 @@ void D88File::SetSectorRange(std::int32_t first, std::int32_t last)
     lastSector_ = last;
 }
 
-bool D88File::SeekTo(std::uint64_t offset)
+bool D88File::ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count)
 {
-    if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::streamoff>::max())) {
-        return false;
-    }
-    // A read that reached the end of the file leaves the stream failed.
-    file_.clear();
-    file_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
-    return !file_.fail();
-}
-
-std::streamsize D88File::ReadBytes(unsigned char* dest, std::streamsize count)
-{
-    // The stream reads chars; the bytes are the same.
-    file_.read(reinterpret_cast<char*>(dest), count);
-    return file_.gcount();
-}
-
-bool D88File::SkipBytes(std::streamsize count)
-{
-    // Reading past the bytes is cheaper than a seek, which would drop the
-    // stream's buffer, and fails the same way at the end of the file.
-    file_.ignore(count);
-    return file_.gcount() == count;
+    return file_->ReadAt(offset, dest, count) == count;
 }

@@ -13,7 +13,10 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <filesystem>
+#include <memory>
+
+#include "ByteSource.h"
 
 class D88File {
 public:
@@ -32,11 +35,19 @@ public:
     D88File& operator=(const D88File&) = delete;
 
     // Opens `path` for binary reading and indexes its images; a file already
-    // open is closed first. False only when the file cannot be opened (a
-    // directory counts as such). A null `path` closes the file and returns true.
+    // open is closed first. False only when the file cannot be opened, or is
+    // neither a regular file nor a block device (a directory, a pipe, a
+    // terminal, /dev/zero). A null `path` closes the file and returns true.
     bool Open(const char* path);
+    bool Open(const std::filesystem::path& path);
+    // The same for bytes from any source, such as bytes in memory.
+    void Open(std::unique_ptr<ByteSource> source);
 
     std::int32_t GetImageCount() const { return imageCount_; }
+
+    // True when a further image follows the last one indexed, which only
+    // the limit of MaxImages kept out.
+    bool HasImagesPastLimit() const { return hasImagesPastLimit_; }
 
     // Makes image `index` current and loads its header. On failure no image is
     // current.
@@ -75,13 +86,16 @@ public:
 private:
     void Close();
     void ResetCurrentImage();
-    bool SeekTo(std::uint64_t offset);
-    std::streamsize ReadBytes(unsigned char* dest, std::streamsize count);
-    bool SkipBytes(std::streamsize count);
-    bool SeekToTrack(std::int32_t trackIndex);
+    bool ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count);
+    // Where track `trackIndex` of the current image starts, or 0 when the
+    // track cannot be read (an image never starts a track at offset 0).
+    std::uint64_t TrackStart(std::int32_t trackIndex) const;
+    // Where the current image ends: no walk reads past it.
+    std::uint64_t ImageEnd() const;
 
-    std::ifstream file_;
+    std::unique_ptr<ByteSource> file_;
     std::int32_t imageCount_ = 0;
+    bool hasImagesPastLimit_ = false;
     std::int32_t firstSector_ = 1;
     std::int32_t lastSector_ = 16;
     // Image offsets are 64-bit: up to 64 images of up to 4 GiB each.

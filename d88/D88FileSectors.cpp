@@ -3,7 +3,8 @@
 // A track is found through the image's track table; its sectors are then
 // walked header by header, each header followed by its data, until the ID
 // matches or the track's sector count is reached. Nothing is cached: each
-// call walks the track from its first sector.
+// call walks the track from its first sector. No walk leaves its image: a
+// header must fit before the image's end, and data counts only up to it.
 #include <algorithm>
 #include <cstring>
 
@@ -24,48 +25,60 @@ bool HasId(const unsigned char* header, std::int32_t c, std::int32_t h, std::int
 
 }  // namespace
 
-bool D88File::SeekToTrack(std::int32_t trackIndex)
+std::uint64_t D88File::ImageEnd() const
 {
-    if (!file_.is_open() || imageOffset_ < 0 || trackIndex < 0 || trackIndex >= TrackCount) {
-        return false;
+    return static_cast<std::uint64_t>(imageOffset_) + diskSize_;
+}
+
+std::uint64_t D88File::TrackStart(std::int32_t trackIndex) const
+{
+    if (file_ == nullptr || imageOffset_ < 0 || trackIndex < 0 || trackIndex >= TrackCount) {
+        return 0;
     }
     const std::uint32_t entry = trackTable_[static_cast<std::size_t>(trackIndex)];
     // 0 marks a track that is not recorded; an entry may point at the very
     // end of the image, but not beyond it.
     if (entry == 0 || entry > diskSize_) {
-        return false;
+        return 0;
     }
-    return SeekTo(static_cast<std::uint64_t>(imageOffset_) + entry);
+    return static_cast<std::uint64_t>(imageOffset_) + entry;
 }
 
 std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                                  std::int32_t r, std::int32_t n, unsigned char* dest,
                                  std::int32_t maxBytes)
 {
-    if (dest == nullptr || maxBytes < 0 || !SeekToTrack(trackIndex)) {
+    std::uint64_t at = TrackStart(trackIndex);
+    if (dest == nullptr || maxBytes < 0 || at == 0) {
         return 0;
     }
+    const std::uint64_t end = ImageEnd();
     unsigned char header[SectorHeaderSize];
     // Each header says how many sectors its track has; the walk trusts each
-    // in turn, and the end of the file ends it.
+    // in turn, and the end of the image or of the file ends it.
     for (std::uint64_t walked = 1;; ++walked) {
-        if (ReadBytes(header, SectorHeaderSize) != SectorHeaderSize) {
+        if (end - at < SectorHeaderSize || !ReadFull(at, header, SectorHeaderSize)) {
             return 0;
         }
+        at += SectorHeaderSize;
         const std::uint16_t sectorCount = DecodeLe16(header + SectorCountOffset);
         if (sectorCount == 0) {
             return 0;
         }
         const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
         if (HasId(header, c, h, r, n)) {
-            const std::int32_t length = std::min<std::int32_t>(dataSize, maxBytes);
+            const std::uint64_t length =
+                std::min<std::uint64_t>({dataSize, static_cast<std::uint64_t>(maxBytes), end - at});
             // A file that ends inside the data yields fewer bytes: report
             // only what was stored.
-            return static_cast<std::int32_t>(ReadBytes(dest, length));
+            return static_cast<std::int32_t>(
+                file_->ReadAt(at, dest, static_cast<std::size_t>(length)));
         }
-        if (!SkipBytes(dataSize) || walked == sectorCount) {
+        // Data that runs past the image's end leaves no room for a header.
+        if (end - at < dataSize || walked == sectorCount) {
             return 0;
         }
+        at += dataSize;
     }
 }
 
@@ -105,21 +118,26 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
 std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
                                     std::int32_t destBytes)
 {
-    if (dest == nullptr || destBytes < 0 || !SeekToTrack(trackIndex)) {
+    std::uint64_t at = TrackStart(trackIndex);
+    if (dest == nullptr || destBytes < 0 || at == 0) {
         return 0;
     }
+    const std::uint64_t end = ImageEnd();
     constexpr std::int32_t IdSize = 4;
     const std::int32_t capacity = destBytes / IdSize;
     unsigned char header[SectorHeaderSize];
     std::int32_t listed = 0;
     // Unlike ReadSector, a sector count of 0 does not end the listing.
-    while (listed < capacity && ReadBytes(header, SectorHeaderSize) == SectorHeaderSize) {
+    while (listed < capacity && end - at >= SectorHeaderSize &&
+           ReadFull(at, header, SectorHeaderSize)) {
+        at += SectorHeaderSize;
         std::memcpy(dest + static_cast<std::ptrdiff_t>(listed) * IdSize, header, IdSize);
         ++listed;
-        if (!SkipBytes(DecodeLe16(header + DataSizeOffset)) ||
-            listed == DecodeLe16(header + SectorCountOffset)) {
+        const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
+        if (end - at < dataSize || listed == DecodeLe16(header + SectorCountOffset)) {
             break;
         }
+        at += dataSize;
     }
     return listed * IdSize;
 }

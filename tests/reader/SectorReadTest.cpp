@@ -123,40 +123,43 @@ TEST_F(SectorReadTest, FileEndingInsideATrackGivesWhatWasStored)
     }
 }
 
-TEST_F(SectorReadTest, TrackGuardAdmitsOnlyRecordedTracksInsideTheImage)
+TEST_F(SectorReadTest, TrackGuardAndWalkStayInsideTheImage)
 {
     // Track 0 (at offset 688) holds sector (0, 0, 1, 0); the image is 832
     // bytes long. Refused tracks must not be read from anywhere else, such
-    // as from where the last read left the file (the start of track 0).
+    // as from where the last read left the file (the start of track 0), and
+    // no walk reads a header or data past the image's disk size.
     const auto image = [] { return D88ImageBuilder().Track(0, {SmallSector(1, 1)}); };
     const struct {
         const char* what;
         Bytes bytes;
         std::int32_t trackIndex;
-        bool found;
+        std::int32_t sectorBytes;  // what ReadSector stores
+        std::int32_t idBytes;      // what ReadSectorIds stores
     } cases[] = {
-        {"recorded track", image().Build(), 0, true},
-        {"track index -1", image().Build(), -1, false},
-        {"track index 164", image().Build(), 164, false},
-        {"track not recorded", image().Build(), 1, false},
-        {"entry equal to the disk size", image().DiskSize(688).Build(), 0, true},
-        {"entry past the disk size", image().DiskSize(687).Build(), 0, false},
-        {"entry 0x80000000", image().TrackOffset(1, 0x80000000).Build(), 1, false},
-        {"entry 0xFFFFFFFF", image().TrackOffset(1, 0xFFFFFFFF).Build(), 1, false},
+        {"recorded track", image().Build(), 0, 128, 4},
+        {"track index -1", image().Build(), -1, 0, 0},
+        {"track index 164", image().Build(), 164, 0, 0},
+        {"track not recorded", image().Build(), 1, 0, 0},
+        {"entry equal to the disk size: no sector there", image().DiskSize(688).Build(), 0, 0, 0},
+        {"entry past the disk size", image().DiskSize(687).Build(), 0, 0, 0},
+        {"header across the image's end", image().DiskSize(688 + 15).Build(), 0, 0, 0},
+        {"data cut short by the image's end", image().DiskSize(688 + 16 + 100).Build(), 0, 100, 4},
+        {"entry 0x80000000", image().TrackOffset(1, 0x80000000).Build(), 1, 0, 0},
+        {"entry 0xFFFFFFFF", image().TrackOffset(1, 0xFFFFFFFF).Build(), 1, 0, 0},
         {"entry 0x80000000 inside a huge disk size",
-         image().TrackOffset(1, 0x80000000).DiskSize(0xFFFFFFFF).Build(), 1, false},
+         image().TrackOffset(1, 0x80000000).DiskSize(0xFFFFFFFF).Build(), 1, 0, 0},
         {"entry inside the disk size past the end of the file",
-         image().TrackOffset(1, 5000).DiskSize(6000).Build(), 1, false},
+         image().TrackOffset(1, 5000).DiskSize(6000).Build(), 1, 0, 0},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.what);
         ASSERT_TRUE(SelectBytes(testCase.bytes));
         Bytes data(128);
         EXPECT_EQ(reader_.ReadSector(testCase.trackIndex, 0, 0, 1, 0, data.data(), 128),
-                  testCase.found ? 128 : 0);
+                  testCase.sectorBytes);
         Bytes ids(64);
-        EXPECT_EQ(reader_.ReadSectorIds(testCase.trackIndex, ids.data(), 64),
-                  testCase.found ? 4 : 0);
+        EXPECT_EQ(reader_.ReadSectorIds(testCase.trackIndex, ids.data(), 64), testCase.idBytes);
     }
 }
 

@@ -1,0 +1,185 @@
+// The two kinds of ByteSource: bytes in memory, and an open file read
+// through a buffer with the platform's own positional reads.
+#include "ByteSource.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+std::size_t MemoryByteSource::ReadAt(std::uint64_t offset, unsigned char* dest, std::size_t count)
+{
+    if (offset >= bytes_.size()) {
+        return 0;
+    }
+    const auto start = static_cast<std::size_t>(offset);
+    const std::size_t length = std::min(count, bytes_.size() - start);
+    std::memcpy(dest, bytes_.data() + start, length);
+    return length;
+}
+
+namespace {
+
+#ifdef _WIN32
+using NativeHandle = HANDLE;
+const NativeHandle NoHandle = INVALID_HANDLE_VALUE;
+
+NativeHandle OpenNative(const std::filesystem::path& path)
+{
+    // Others may read, write or rename the file meanwhile, as with fopen.
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return NoHandle;
+    }
+    // A disk file, never a pipe or a console; a directory does not open
+    // without FILE_FLAG_BACKUP_SEMANTICS.
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return NoHandle;
+    }
+    return handle;
+}
+
+void CloseNative(NativeHandle handle)
+{
+    CloseHandle(handle);
+}
+
+std::uint64_t NativeSize(NativeHandle handle)
+{
+    LARGE_INTEGER size{};
+    return GetFileSizeEx(handle, &size) && size.QuadPart > 0
+               ? static_cast<std::uint64_t>(size.QuadPart)
+               : 0;
+}
+
+std::size_t NativeReadAt(NativeHandle handle, std::uint64_t offset, unsigned char* dest,
+                         std::size_t count)
+{
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
+    if (!ReadFile(handle, dest, wanted, &got, &at)) {
+        return 0;
+    }
+    return got;
+}
+#else
+using NativeHandle = int;
+const NativeHandle NoHandle = -1;
+
+NativeHandle OpenNative(const std::filesystem::path& path)
+{
+    // O_NONBLOCK: opening a FIFO that nobody writes to must not hang before
+    // its type is seen. Regular files and block devices ignore the flag.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // NOLINT(*-vararg)
+    if (fd < 0) {
+        return NoHandle;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
+        close(fd);
+        return NoHandle;
+    }
+    return fd;
+}
+
+void CloseNative(NativeHandle fd)
+{
+    close(fd);
+}
+
+std::uint64_t NativeSize(NativeHandle fd)
+{
+    // lseek, not fstat: a block device's size shows only this way.
+    const off_t end = lseek(fd, 0, SEEK_END);
+    return end > 0 ? static_cast<std::uint64_t>(end) : 0;
+}
+
+std::size_t NativeReadAt(NativeHandle fd, std::uint64_t offset, unsigned char* dest,
+                         std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        if (offset + done > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+            break;
+        }
+        const ssize_t got = pread(fd, dest + done, count - done, static_cast<off_t>(offset + done));
+        if (got <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+#endif
+
+class FileByteSource final : public ByteSource {
+public:
+    FileByteSource(NativeHandle handle, std::uint64_t size) : handle_(handle), size_(size) {}
+    ~FileByteSource() override { CloseNative(handle_); }
+    FileByteSource(const FileByteSource&) = delete;
+    FileByteSource& operator=(const FileByteSource&) = delete;
+
+    std::size_t ReadAt(std::uint64_t offset, unsigned char* dest, std::size_t count) override
+    {
+        if (count >= BufferSize) {
+            return NativeReadAt(handle_, offset, dest, count);
+        }
+        if (!Buffered(offset, count)) {
+            bufferStart_ = offset;
+            bufferLength_ = NativeReadAt(handle_, offset, buffer_.data(), BufferSize);
+        }
+        const std::uint64_t start = offset - bufferStart_;
+        if (offset < bufferStart_ || start >= bufferLength_) {
+            return 0;
+        }
+        const std::size_t length = std::min(count, bufferLength_ - static_cast<std::size_t>(start));
+        std::memcpy(dest, buffer_.data() + static_cast<std::size_t>(start), length);
+        return length;
+    }
+
+    [[nodiscard]] std::uint64_t Size() const override { return size_; }
+
+private:
+    [[nodiscard]] bool Buffered(std::uint64_t offset, std::size_t count) const
+    {
+        return offset >= bufferStart_ && offset - bufferStart_ <= bufferLength_ &&
+               count <= bufferLength_ - (offset - bufferStart_);
+    }
+
+    // A sector walk reads a 16-byte header, skips the data, reads the next:
+    // one buffer holds a track's headers and data for a few sectors.
+    static constexpr std::size_t BufferSize = 16384;
+
+    NativeHandle handle_;
+    std::uint64_t size_;
+    std::vector<unsigned char> buffer_ = std::vector<unsigned char>(BufferSize);
+    std::uint64_t bufferStart_ = 0;
+    std::size_t bufferLength_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path)
+{
+    const NativeHandle handle = OpenNative(path);
+    if (handle == NoHandle) {
+        return nullptr;
+    }
+    return std::make_unique<FileByteSource>(handle, NativeSize(handle));
+}
