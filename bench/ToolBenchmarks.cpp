@@ -20,7 +20,7 @@ void CutOpenSample(benchmark::State& state, D88File& file)
     }
     // The loop does not run once an error is set.
     for (auto _ : state) {
-        if (!CutImages(file, NoDiskNumber)) {
+        if (!CutImages(file, NoDiskNumber, OutputFiles())) {
             state.SkipWithError("the sample was not extracted in full");
             break;
         }

@@ -114,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool complete = false;
         {
             const CurrentDirectoryScope inOutputFolder(scratch.OutputFolder());
-            complete = CutImages(file, diskNumber);
+            complete = CutImages(file, diskNumber, OutputFiles());
         }
         CheckWrittenFiles(TakeWrittenFiles(scratch.OutputFolder()), diskNumber,
                           file.GetImageCount(), complete);

@@ -28,7 +28,7 @@ bool HasSignature(D88File& file, const DiskSignature& signature)
 
 }  // namespace
 
-bool CutImages(D88File& file, std::int32_t diskNumber)
+bool CutImages(D88File& file, std::int32_t diskNumber, const OutputFiles& output)
 {
     const std::int32_t count = file.GetImageCount();
     const std::int32_t imagesToCut = diskNumber == NoDiskNumber ? count : std::min(count, 1);
@@ -40,16 +40,22 @@ bool CutImages(D88File& file, std::int32_t diskNumber)
         const bool isDiskA = HasSignature(file, DiskASignature);
         if ((diskNumber == NoDiskNumber && isDiskA) || diskNumber == DiskNumberA) {
             std::fputs(DiskARecognisedMessage, stdout);
-            complete = ExtractDiskA(file) && complete;
+            complete = ExtractDiskA(file, output) && complete;
             continue;
         }
         const bool isDiskB = HasSignature(file, DiskBSignature);
         if ((diskNumber == NoDiskNumber && isDiskB) || diskNumber == DiskNumberB) {
             std::fputs(DiskBRecognisedMessage, stdout);
-            complete = ExtractDiskB(file) && complete;
+            complete = ExtractDiskB(file, output) && complete;
             continue;
         }
         std::fputs(UnsupportedImageMessage, stderr);
+    }
+    // Images the reader did not index are said to be left, not passed over
+    // in silence.
+    if (diskNumber == NoDiskNumber && file.HasImagesPastLimit()) {
+        std::fputs(ImagesPastLimitMessage, stderr);
+        complete = false;
     }
     return complete;
 }

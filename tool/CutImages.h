@@ -5,11 +5,13 @@
 #include <cstdint>
 
 #include "D88File.h"
+#include "OutputFiles.h"
 
 // Disk numbers given on the command line; none means "recognise by signature".
 enum DiskNumber : std::int32_t { NoDiskNumber = 0, DiskNumberA = 1, DiskNumberB = 2 };
 
 // With a disk number only the first image is taken, as that disk, without a
 // signature test. Returns true when every region of every recognised disk
-// was read and written in full.
-bool CutImages(D88File& file, std::int32_t diskNumber);
+// was read and written in full and, without a disk number, no image lay
+// past the reader's limit.
+bool CutImages(D88File& file, std::int32_t diskNumber, const OutputFiles& output);

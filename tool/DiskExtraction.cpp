@@ -5,12 +5,12 @@
 #include "ExtractRegion.h"
 #include "RegionCatalogue.h"
 
-bool ExtractDiskA(D88File& disk)
+bool ExtractDiskA(D88File& disk, const OutputFiles& output)
 {
-    return ExtractRegion(disk, Bios98Region);
+    return ExtractRegion(disk, Bios98Region, output);
 }
 
-bool ExtractDiskB(D88File& disk)
+bool ExtractDiskB(D88File& disk, const OutputFiles& output)
 {
     bool complete = true;
     for (int k = 0; MusicRegionTable[k].r != 0; ++k) {
@@ -21,7 +21,7 @@ bool ExtractDiskB(D88File& disk)
         const DiskRegion region = {
             name, row.trackIndex, row.trackIndex >> 1, row.trackIndex & 1, row.r, 3, 0, row.length};
         // Every region is tried, whatever became of the one before.
-        complete = ExtractRegion(disk, region) && complete;
+        complete = ExtractRegion(disk, region, output) && complete;
     }
     return complete;
 }

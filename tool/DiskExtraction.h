@@ -2,7 +2,8 @@
 #pragma once
 
 #include "D88File.h"
+#include "OutputFiles.h"
 
 // Both return true only when every region was read and written in full.
-bool ExtractDiskA(D88File& disk);
-bool ExtractDiskB(D88File& disk);
+bool ExtractDiskA(D88File& disk, const OutputFiles& output);
+bool ExtractDiskB(D88File& disk, const OutputFiles& output);

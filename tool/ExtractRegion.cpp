@@ -5,9 +5,8 @@
 
 #include "DiskBuffer.h"
 #include "Messages.h"
-#include "OutputFile.h"
 
-bool ExtractRegion(D88File& disk, const DiskRegion& region)
+bool ExtractRegion(D88File& disk, const DiskRegion& region, const OutputFiles& output)
 {
     const std::int32_t wanted = region.skip + region.length;
     const std::int32_t got = disk.ReadSectors(region.trackIndex, region.c, region.h, region.r,
@@ -26,9 +25,14 @@ bool ExtractRegion(D88File& disk, const DiskRegion& region)
     if (!fullyRead) {
         std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
                      region.length);
+        // A damaged copy never takes the place of a file the user has.
+        if (output.HoldsRegularFile(region.name)) {
+            std::fprintf(stderr, KeptExistingFileFormat, region.name);
+            return false;
+        }
     }
-    const bool written = WriteFileReplacing(region.name, DiskBuffer + region.skip,
-                                            static_cast<std::size_t>(region.length));
+    const bool written = output.Replace(region.name, DiskBuffer + region.skip,
+                                        static_cast<std::size_t>(region.length));
     if (!written) {
         std::fprintf(stderr, CannotWriteFileFormat, region.name);
     }

@@ -41,6 +41,17 @@ inline constexpr char PartlyReadFormat[] =
     "\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1"
     " (%d / %d \x83\x6F\x83\x43\x83\x67).\n";
 
+// "%s: 既存のファイルを残しました." (the existing file was kept: the region was read only
+// in part, and a file of its name was already there)
+inline constexpr char KeptExistingFileFormat[] =
+    "%s: \x8A\xF9\x91\xB6\x82\xCC\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0"
+    "\x8E\x63\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
+
+// "65 番目以降のイメージは処理しません." (images from the 65th on are not processed)
+inline constexpr char ImagesPastLimitMessage[] =
+    "65 \x94\xD4\x96\xDA\x88\xC8\x8D\x7E\x82\xCC\x83\x43\x83\x81\x81\x5B\x83\x57\x82\xCD"
+    "\x8F\x88\x97\x9D\x82\xB5\x82\xDC\x82\xB9\x82\xF1.\n";
+
 // "%s: ファイルを書き込めません." (cannot write the file)
 inline constexpr char CannotWriteFileFormat[] =
     "%s: \x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0"

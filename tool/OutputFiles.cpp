@@ -1,71 +1,31 @@
-#include "OutputFile.h"
+#include "OutputFiles.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <string>
 #include <system_error>
+#include <utility>
 
-namespace {
+#include "TemporaryFile.h"
 
 namespace fs = std::filesystem;
 
-constexpr int TemporaryNameAttempts = 100;
+OutputFiles::OutputFiles(fs::path input) : input_(std::move(input))
+{
+}
 
-bool PathIsFree(const std::string& path)
+bool OutputFiles::HoldsRegularFile(const char* name) const
 {
     std::error_code error;
-    // symlink_status, so that a dangling link counts as taken.
-    return fs::symlink_status(path, error).type() == fs::file_type::not_found;
+    return fs::symlink_status(name, error).type() == fs::file_type::regular;
 }
 
-// A name beside `target` that nothing in the directory has yet, so the
-// temporary file never overwrites a file of the user's; empty if none is
-// found.
-std::string FreeTemporaryName(const std::string& target)
+bool OutputFiles::Replace(const char* name, const unsigned char* data, std::size_t length) const
 {
-    for (int attempt = 0; attempt < TemporaryNameAttempts; ++attempt) {
-        std::string candidate = target + ".tmp";
-        if (attempt > 0) {
-            candidate += std::to_string(attempt);
-        }
-        if (PathIsFree(candidate)) {
-            return candidate;
-        }
-    }
-    return {};
-}
-
-bool WriteWholeFile(const std::string& path, const unsigned char* data, std::size_t length)
-{
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    // The last buffered bytes are written by the flush, which can fail too;
-    // it is checked on its own because not every C library's fclose reports
-    // a failed flush (Wine's msvcrt does not).
-    const bool written = std::fwrite(data, 1, length, file) == length && std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
-}
-
-}  // namespace
-
-bool WriteFileReplacing(const char* name, const unsigned char* data, std::size_t length)
-{
-    const std::string temporary = FreeTemporaryName(name);
-    if (temporary.empty()) {
-        return false;
-    }
     std::error_code error;
-    // filesystem::rename replaces an existing file on Windows too, where a
-    // plain rename onto an existing name fails.
-    if (WriteWholeFile(temporary, data, length)) {
-        fs::rename(temporary, name, error);
-        if (!error) {
-            return true;
-        }
+    // The same file: device and inode, or volume and file index, reached
+    // through any link.
+    if (!input_.empty() && fs::equivalent(input_, name, error)) {
+        return false;
     }
-    fs::remove(temporary, error);
-    return false;
+    TemporaryFile temporary;
+    return temporary.Create(name, TemporaryFile::RandomSuffixes()) &&
+           temporary.Write(data, length) && temporary.Commit();
 }

@@ -1,10 +1,26 @@
-// Writing an output file so that a user never finds a half-written one.
+// The files the tool writes, in the current directory, so that a user never
+// loses one: an output replaces an existing file only once written in full,
+// and never replaces the disk-image file being read.
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 
-// Writes `length` bytes to the file `name` in the current directory. The data
-// goes to a temporary file beside it, which replaces `name` only once it was
-// written and closed in full; on any failure the temporary file is removed
-// and an existing `name` is left as it was.
-bool WriteFileReplacing(const char* name, const unsigned char* data, std::size_t length);
+class OutputFiles {
+public:
+    // `input` is the file being read; no output replaces it, whatever name or
+    // link leads to it. Empty when the bytes come from elsewhere.
+    explicit OutputFiles(std::filesystem::path input = {});
+
+    // Whether a regular file of this name is there (a link is not one).
+    [[nodiscard]] bool HoldsRegularFile(const char* name) const;
+
+    // Writes `length` bytes as the file `name`. The data goes to a temporary
+    // file beside it, which replaces `name` once written and closed in full;
+    // on any failure it is removed and an existing `name` is left as it was.
+    [[nodiscard]] bool Replace(const char* name, const unsigned char* data,
+                               std::size_t length) const;
+
+private:
+    std::filesystem::path input_;
+};

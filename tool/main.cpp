@@ -5,13 +5,16 @@
 //
 // Exit status 0 when every recognised disk was extracted in full (also when
 // no image was recognised), 1 for a usage error, a file that cannot be opened,
-// or a region that could not be read or written in full.
+// a region that could not be read or written in full, images past the 64th,
+// or standard output that could not be written.
 #include <cstdint>
 #include <cstdio>
 
 #include "CutImages.h"
 #include "D88File.h"
+#include "Interruption.h"
 #include "Messages.h"
+#include "OutputFiles.h"
 
 namespace {
 
@@ -31,6 +34,10 @@ std::int32_t DiskNumberFromArgument(const char* argument)
 
 int main(int argc, char* argv[])
 {
+    InstallInterruptionHandlers();
+    // Unbuffered, so that progress and errors leave in the order they are
+    // made even when both streams go into one pipe; a run prints a few lines.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c): buffered is no worse
     const char* programName = argc > 0 && argv[0] != nullptr ? argv[0] : "d88cut";
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, UsageFormat, programName);
@@ -48,5 +55,8 @@ int main(int argc, char* argv[])
         std::fputs(CannotOpenFileMessage, stderr);
         return 1;
     }
-    return CutImages(DiskImageFile, diskNumber) ? 0 : 1;
+    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(argv[1]));
+    // A failed standard output is a failed run, though the files were cut.
+    const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    return complete && printed ? 0 : 1;
 }
