@@ -1,0 +1,38 @@
+// PC-98 device type codes (PDA) as FDI and NFD headers record them.
+#include <array>
+
+#include "FormatReaders.h"
+
+namespace {
+
+struct DeviceMedia {
+    std::uint32_t highNibble;
+    unsigned char mediaType;
+};
+
+// 2HD at 360 rpm, 1.44 MB at 300 rpm, 2DD, 2D.
+constexpr std::array<DeviceMedia, 8> DeviceMediaTable{{
+    {0x90, D88Media2HD},
+    {0x30, D88Media2HD},
+    {0xB0, D88Media2HD},
+    {0x10, D88Media2DD},
+    {0x70, D88Media2DD},
+    {0xF0, D88Media2DD},
+    {0x50, D88Media2D},
+    {0xD0, D88Media2D},
+}};
+
+}  // namespace
+
+std::optional<unsigned char> MediaTypeOfDevice(std::uint32_t deviceType)
+{
+    if (deviceType > 0xFF) {
+        return std::nullopt;
+    }
+    for (const DeviceMedia& entry : DeviceMediaTable) {
+        if (entry.highNibble == (deviceType & 0xF0)) {
+            return entry.mediaType;
+        }
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,46 @@
+// The readers of the image formats other than D88, and what they share.
+// Each reader returns the file converted to one D88 image, or nullopt when
+// the file's bytes do not prove that format.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "ByteSource.h"
+#include "D88ImageWriter.h"
+
+using D88Bytes = std::vector<unsigned char>;
+
+std::optional<D88Bytes> ConvertNfdR0(ByteSource& source);
+std::optional<D88Bytes> ConvertNfdR1(ByteSource& source);
+std::optional<D88Bytes> ConvertFdi(ByteSource& source);
+std::optional<D88Bytes> ConvertDcp(ByteSource& source);
+std::optional<D88Bytes> ConvertHdm(ByteSource& source);
+
+// False when the source ends before `count` bytes from `offset`.
+inline bool ReadExactly(ByteSource& source, std::uint64_t offset, unsigned char* dest,
+                        std::size_t count)
+{
+    return source.ReadAt(offset, dest, count) == count;
+}
+
+// The D88 media byte of a PC-98 device type code (the high nibble tells the
+// media); nullopt for a code that names no floppy media.
+std::optional<unsigned char> MediaTypeOfDevice(std::uint32_t deviceType);
+
+// NFD, both revisions: the file starts with the same 0x120 bytes.
+constexpr std::size_t NfdCommonHeaderSize = 0x120;
+constexpr std::size_t NfdRecordSize = 16;
+// The start of the data, when the first 0x120 bytes carry the magic of
+// revision `revision` ('0' or '1') and the header size lies within
+// minHeaderSize..fileSize.
+std::optional<std::uint64_t> NfdDataStart(const unsigned char* header, char revision,
+                                          std::uint64_t minHeaderSize, std::uint64_t fileSize);
+// An empty image named after the file's comment, write-protected as it says.
+D88ImageWriter NfdImageWriter(const unsigned char* header, unsigned char mediaType);
+// The fields of an r0 sector entry or r1 sector record (the same first ten bytes).
+D88SectorFields NfdSectorFields(const unsigned char* record);
+// An r0 entry or r1 record for no sector.
+constexpr unsigned char NfdAbsentCylinder = 0xFF;

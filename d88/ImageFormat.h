@@ -1,0 +1,28 @@
+// The disk-image formats read besides D88, and their conversion to D88.
+//
+// PC-98 floppy dumps circulate as raw HDM images, FDI, NFD (revisions 0 and
+// 1) and DCP/DCU as well as D88. A file in one of those formats is turned
+// into one D88 image in memory, which is then read exactly as a D88 file is.
+// The format is told from the file's bytes alone, never from its name.
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "ByteSource.h"
+
+enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp };
+
+// A short name for messages: "D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU".
+const char* ImageFormatName(ImageFormat format);
+
+struct ConvertedImage {
+    ImageFormat format;
+    // One complete D88 image: header, track table and tracks.
+    std::vector<unsigned char> d88;
+};
+
+// The file converted to a D88 image, or nullopt when it is to be read as D88:
+// every file that looks like a D88 image, and every file whose bytes do not
+// prove one of the other formats.
+std::optional<ConvertedImage> ConvertToD88(ByteSource& source);
