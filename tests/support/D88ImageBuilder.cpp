@@ -31,6 +31,9 @@ void AppendSector(Bytes& image, const BuiltSector& sector)
     image[start + 2] = sector.r;
     image[start + 3] = sector.n;
     PutLe16(image, start + 4, sector.sectorCount);
+    image[start + 6] = sector.fm ? 0x40 : 0x00;
+    image[start + 7] = sector.deleted ? 0x10 : 0x00;
+    image[start + 8] = sector.status;
     PutLe16(image, start + 14,
             sector.dataSizeField.value_or(static_cast<std::uint16_t>(sector.data.size())));
     image.insert(image.end(), sector.data.begin(), sector.data.end());

@@ -21,6 +21,9 @@ struct BuiltSector {
     Bytes data;
     // The recorded data size; data.size() when not set.
     std::optional<std::uint16_t> dataSizeField;
+    bool fm = false;       // FM density; MFM otherwise
+    bool deleted = false;  // deleted data mark
+    std::uint8_t status = 0;
 };
 
 class D88ImageBuilder {
@@ -39,6 +42,9 @@ public:
     // The data of sector R of a recorded track; empty when there is none.
     [[nodiscard]] Bytes SectorData(int trackIndex, std::uint8_t r) const;
     std::vector<BuiltSector>& SectorsOf(int trackIndex) { return tracks_[trackIndex]; }
+    [[nodiscard]] const std::map<int, std::vector<BuiltSector>>& Tracks() const { return tracks_; }
+    [[nodiscard]] const Bytes& GetName() const { return name_; }
+    [[nodiscard]] std::uint8_t GetMediaType() const { return mediaType_; }
 
     [[nodiscard]] Bytes Build() const;
 

@@ -1,0 +1,52 @@
+// Writes a disk (the tracks of sectors of a D88ImageBuilder) in the other
+// image formats, byte by byte as each format lays it out, for tests and fuzz
+// seeds. Raw formats (HDM, FDI, DCP) imply each sector's ID from its place:
+// they write sector R of each track of their geometry, zeros where the disk
+// has none. NFD records every sector as the disk holds it, in its order.
+#pragma once
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "D88ImageBuilder.h"
+#include "ImageFormat.h"
+
+// Two heads.
+struct RawGeometry {
+    int cylinders = 77;
+    int sectors = 8;
+    std::uint8_t n = 3;
+};
+
+struct NfdDiagRecord {
+    std::uint8_t retries = 0;
+    std::uint32_t dataLength = 0;
+};
+
+struct NfdOptions {
+    bool writeProtected = false;
+    // Status left at zero and said by the uPD765 result bytes instead.
+    bool statusAsResultBytes = false;
+    // r1: retry copies of the sector at (track, place in track); each copy
+    // is the data with every bit inverted.
+    std::map<std::pair<int, std::size_t>, std::uint8_t> retries;
+    // r1: diag records of a track, after its sectors.
+    std::map<int, std::vector<NfdDiagRecord>> diags;
+};
+
+Bytes BuildHdm(const D88ImageBuilder& disk);
+Bytes BuildFdi(const D88ImageBuilder& disk, const RawGeometry& geometry = {},
+               std::uint32_t deviceType = 0x90, std::uint32_t headerSize = 4096);
+// The map marks the tracks the disk has.
+Bytes BuildDcp(const D88ImageBuilder& disk, std::uint8_t mediaType = 0x01,
+               const RawGeometry& geometry = {}, bool allTracksFlag = false);
+// The comment is the disk's name.
+Bytes BuildNfdR0(const D88ImageBuilder& disk, const NfdOptions& options = {});
+Bytes BuildNfdR1(const D88ImageBuilder& disk, const NfdOptions& options = {});
+
+// A 2HD disk (such as the title's) in `format`, with each builder's defaults.
+Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk);
+
+// Each sector's data starts with its own C, H, R, N.
+std::vector<BuiltSector> SelfDescribing(std::vector<BuiltSector> sectors);
