@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "D88ImageBuilder.h"
+#include "FormatImageBuilders.h"
 #include "LittleEndian.h"
 #include "TitleDisks.h"
 
@@ -166,6 +167,43 @@ Bytes OtherGeometry()
     return disk.Build();
 }
 
+Bytes Patched(Bytes bytes, std::size_t offset, std::uint32_t value)
+{
+    PutLe32At(bytes, offset, value);
+    return bytes;
+}
+
+// The title's disks in the other image formats, whole as raw images (which
+// have no other size) and with the tool's tracks only otherwise, and some of
+// them damaged.
+std::vector<Seed> FormatSeeds()
+{
+    std::vector<Seed> seeds;
+    seeds.emplace_back("disk-b.hdm", BuildHdm(MakeDiskB()));
+    seeds.emplace_back("disk-a.fdi", BuildFdi(MakeDiskA()));
+    for (const auto& [name, disk] :
+         {std::pair{"disk-a", SmallDiskA()}, std::pair{"disk-b", SmallDiskB()}}) {
+        seeds.emplace_back(std::string(name) + "-r0.nfd", BuildNfdR0(disk));
+        seeds.emplace_back(std::string(name) + "-r1.nfd", BuildNfdR1(disk));
+        seeds.emplace_back(std::string(name) + ".dcp", BuildDcp(disk));
+    }
+    NfdOptions retries;
+    retries.retries = {{{12, 1}, 2}};
+    retries.diags = {{11, {{1, 700}}}, {12, {{0, 0}, {2, 100}}}};
+    seeds.emplace_back("disk-b-retries-and-diags-r1.nfd", BuildNfdR1(SmallDiskB(), retries));
+    const Bytes nfdR0 = BuildNfdR0(SmallDiskB());
+    seeds.emplace_back("disk-b-cut-in-data-r0.nfd", CutShort(nfdR0, nfdR0.size() - 5000));
+    seeds.emplace_back("disk-b-header-size-past-end-r0.nfd",
+                       Patched(nfdR0, 0x110, static_cast<std::uint32_t>(nfdR0.size() + 1)));
+    const Bytes nfdR1 = BuildNfdR1(SmallDiskB());
+    seeds.emplace_back("disk-b-track-in-fixed-header-r1.nfd",
+                       Patched(nfdR1, 0x120 + 4 * 12, 0x100));
+    seeds.emplace_back("disk-b-cut-in-data-r1.nfd", CutShort(nfdR1, nfdR1.size() - 5000));
+    const Bytes dcp = BuildDcp(SmallDiskB());
+    seeds.emplace_back("disk-b-map-lies.dcp", Patched(dcp, 1, 0x01010101));
+    return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -182,6 +220,9 @@ int main(int argc, char* argv[])
         seeds.push_back(std::move(seed));
     }
     seeds.emplace_back("other-geometry.d88", OtherGeometry());
+    for (Seed& seed : FormatSeeds()) {
+        seeds.push_back(std::move(seed));
+    }
     for (const auto& [name, bytes] : seeds) {
         if (!WriteBytesToFile((folder / name).string(), bytes)) {
             std::fprintf(stderr, "%s: cannot write the seed\n", (folder / name).string().c_str());
