@@ -50,7 +50,8 @@ bool D88ImageWriter::AddSector(int trackIndex, const D88SectorFields& fields, By
                                std::uint64_t offset, std::size_t dataSize)
 {
     if (trackIndex < 0 || trackIndex < currentTrack_ || trackIndex >= TrackCount ||
-        dataSize > MaxDataSize || image_.size() + SectorHeaderSize + dataSize > MaxImageSize) {
+        dataSize > MaxDataSize ||
+        std::uint64_t{image_.size()} + SectorHeaderSize + dataSize > MaxImageSize) {
         return false;
     }
     if (trackIndex == currentTrack_ && sectorsInTrack_ == MaxSectorsInTrack) {
