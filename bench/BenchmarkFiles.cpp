@@ -27,6 +27,27 @@ bool WriteRepeated(const std::string& path, const Bytes& image, int count)
     return !file.fail();
 }
 
+Bytes HostileWalk()
+{
+    D88ImageBuilder bare;
+    bare.DiskSize(D88File::ImageHeaderSize);
+    for (int track = 0; track < D88File::TrackCount; ++track) {
+        bare.TrackOffset(track, D88File::ImageHeaderSize);
+    }
+    Bytes file = Concat(std::vector<Bytes>(D88File::MaxImages, bare.Build()));
+    constexpr std::size_t EmptyHeaders = 66000;
+    for (std::size_t i = 0; i < EmptyHeaders; ++i) {
+        // Little-endian sector count at +4, data size 0 at +14.
+        const Bytes header =
+            i == 0 ? Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}
+                   : Bytes{0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        file.insert(file.end(), header.begin(), header.end());
+    }
+    const Bytes diskB = MakeDiskB().Build();
+    file.insert(file.end(), diskB.begin() + D88File::ImageHeaderSize, diskB.end());
+    return file;
+}
+
 }  // namespace
 
 bool BenchmarkFiles::Create(std::string& error)
@@ -43,6 +64,11 @@ bool BenchmarkFiles::Create(std::string& error)
     }
     if (!WriteRepeated(manyImagesPath_, MakeBlankTitleDisk().Build(), ManyImagesCount)) {
         error = "cannot write " + manyImagesPath_;
+        return false;
+    }
+    hostileWalkPath_ = folder_.FilePath("hostile-walk.d88");
+    if (!WriteBytesToFile(hostileWalkPath_, HostileWalk())) {
+        error = "cannot write " + hostileWalkPath_;
         return false;
     }
     std::error_code folderError;

@@ -26,6 +26,11 @@ public:
     [[nodiscard]] const std::string& SamplePath() const { return samplePath_; }
     // ManyImagesCount blank disks of the title's size.
     [[nodiscard]] const std::string& ManyImagesPath() const { return manyImagesPath_; }
+    // The worst walk a hostile file of about 1.1 MB could ask for: 64 bare
+    // image headers whose track entries all point at the next header, then
+    // some 66,000 empty sector headers (counts 0xFFFF, then 1), then the
+    // tracks of disk B.
+    [[nodiscard]] const std::string& HostileWalkPath() const { return hostileWalkPath_; }
     // An empty folder for the files the tool writes.
     [[nodiscard]] const std::string& ScratchPath() const { return scratchPath_; }
     // Where track `trackIndex` of the sample's first image starts in the file.
@@ -35,6 +40,7 @@ private:
     ScratchDirectory folder_{"d88cut-bench-"};
     std::string samplePath_;
     std::string manyImagesPath_;
+    std::string hostileWalkPath_;
     std::string scratchPath_;
     // The track table of the sample's first image is read from here.
     Bytes sampleHeader_;

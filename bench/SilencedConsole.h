@@ -1,19 +1,20 @@
-// Sends standard output to the null device while the object lives, then
-// back where it went before: the tool's progress messages stay out of the
-// benchmark's report, which goes to the same standard output.
+// Sends standard output and standard error to the null device while the
+// object lives, then back where they went before: the tool's messages stay
+// out of the benchmark's report, which goes to the same streams.
 #pragma once
 
-class SilencedStdout {
+class SilencedConsole {
 public:
-    SilencedStdout();
-    ~SilencedStdout();
-    SilencedStdout(const SilencedStdout&) = delete;
-    SilencedStdout& operator=(const SilencedStdout&) = delete;
+    SilencedConsole();
+    ~SilencedConsole();
+    SilencedConsole(const SilencedConsole&) = delete;
+    SilencedConsole& operator=(const SilencedConsole&) = delete;
 
-    // False when standard output could not be redirected (it is then left
-    // as it was).
-    [[nodiscard]] bool IsSilenced() const { return savedDescriptor_ >= 0; }
+    // False when the streams could not be redirected (they are then left as
+    // they were).
+    [[nodiscard]] bool IsSilenced() const { return savedOut_ >= 0 && savedErr_ >= 0; }
 
 private:
-    int savedDescriptor_ = -1;
+    int savedOut_ = -1;
+    int savedErr_ = -1;
 };

@@ -6,30 +6,30 @@
 #include "Benchmarks.h"
 #include "CutImages.h"
 #include "D88File.h"
-#include "SilencedStdout.h"
+#include "SilencedConsole.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-void CutOpenSample(benchmark::State& state, D88File& file)
+void CutOpenFile(benchmark::State& state, D88File& file)
 {
-    const SilencedStdout silenced;
+    const SilencedConsole silenced;
     if (!silenced.IsSilenced()) {
-        state.SkipWithError("cannot silence standard output");
+        state.SkipWithError("cannot silence the console");
     }
     // The loop does not run once an error is set.
     for (auto _ : state) {
         if (!CutImages(file, NoDiskNumber, OutputFiles())) {
-            state.SkipWithError("the sample was not extracted in full");
+            state.SkipWithError("a disk was not extracted in full");
             break;
         }
     }
 }
 
-// Disk A's one region and disk B's sixteen, read and written as the tool
-// does, into the scratch folder; the file is opened once, outside the timing.
-void CutSample(benchmark::State& state, const BenchmarkFiles& files)
+// The tool's flow on `path`, reading and writing as the tool does, in the
+// scratch folder; the file is opened once, outside the timing.
+void CutFile(benchmark::State& state, const BenchmarkFiles& files, const std::string& path)
 {
     std::error_code error;
     const fs::path previousFolder = fs::current_path(error);
@@ -39,10 +39,10 @@ void CutSample(benchmark::State& state, const BenchmarkFiles& files)
         return;
     }
     D88File file;
-    if (file.Open(files.SamplePath().c_str()) && file.GetImageCount() == 2) {
-        CutOpenSample(state, file);
+    if (file.Open(path.c_str()) && file.GetImageCount() > 0) {
+        CutOpenFile(state, file);
     } else {
-        state.SkipWithError("cannot open the sample");
+        state.SkipWithError("cannot open the file");
     }
     fs::current_path(previousFolder, error);
 }
@@ -51,6 +51,11 @@ void CutSample(benchmark::State& state, const BenchmarkFiles& files)
 
 void RegisterToolBenchmarks(const BenchmarkFiles& files)
 {
-    benchmark::RegisterBenchmark("CutImages/sample_disk_A_and_B",
-                                 [&files](benchmark::State& state) { CutSample(state, files); });
+    // Disk A's one region and disk B's sixteen.
+    benchmark::RegisterBenchmark(
+        "CutImages/sample_disk_A_and_B",
+        [&files](benchmark::State& state) { CutFile(state, files, files.SamplePath()); });
+    benchmark::RegisterBenchmark("CutImages/hostile_walk", [&files](benchmark::State& state) {
+        CutFile(state, files, files.HostileWalkPath());
+    });
 }

@@ -86,31 +86,32 @@ NativeHandle OpenNative(const std::filesystem::path& path)
 {
     // O_NONBLOCK: opening a FIFO that nobody writes to must not hang before
     // its type is seen. Regular files and block devices ignore the flag.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // NOLINT(*-vararg)
-    if (fd < 0) {
+    const int descriptor =
+        open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // NOLINT(*-vararg)
+    if (descriptor < 0) {
         return NoHandle;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
-        close(fd);
+    if (fstat(descriptor, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
+        close(descriptor);
         return NoHandle;
     }
-    return fd;
+    return descriptor;
 }
 
-void CloseNative(NativeHandle fd)
+void CloseNative(NativeHandle descriptor)
 {
-    close(fd);
+    close(descriptor);
 }
 
-std::uint64_t NativeSize(NativeHandle fd)
+std::uint64_t NativeSize(NativeHandle descriptor)
 {
     // lseek, not fstat: a block device's size shows only this way.
-    const off_t end = lseek(fd, 0, SEEK_END);
+    const off_t end = lseek(descriptor, 0, SEEK_END);
     return end > 0 ? static_cast<std::uint64_t>(end) : 0;
 }
 
-std::size_t NativeReadAt(NativeHandle fd, std::uint64_t offset, unsigned char* dest,
+std::size_t NativeReadAt(NativeHandle descriptor, std::uint64_t offset, unsigned char* dest,
                          std::size_t count)
 {
     std::size_t done = 0;
@@ -118,7 +119,8 @@ std::size_t NativeReadAt(NativeHandle fd, std::uint64_t offset, unsigned char* d
         if (offset + done > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
             break;
         }
-        const ssize_t got = pread(fd, dest + done, count - done, static_cast<off_t>(offset + done));
+        const ssize_t got =
+            pread(descriptor, dest + done, count - done, static_cast<off_t>(offset + done));
         if (got <= 0) {
             break;
         }

@@ -36,10 +36,14 @@ bool D88File::Open(const std::filesystem::path& path)
 void D88File::Open(std::unique_ptr<ByteSource> source)
 {
     Close();
-    file_ = std::move(source);
-    if (file_ == nullptr) {
+    if (source == nullptr) {
         return;
     }
+    if (std::optional<ConvertedImage> converted = ConvertToD88(*source)) {
+        format_ = converted->format;
+        source = std::make_unique<MemoryByteSource>(std::move(converted->d88));
+    }
+    file_ = std::move(source);
     // Images follow one another with no gap: each starts where the previous
     // one's disk size ends.
     unsigned char header[ImageHeaderSize];
@@ -63,6 +67,7 @@ void D88File::Open(std::unique_ptr<ByteSource> source)
 void D88File::Close()
 {
     file_.reset();
+    format_ = ImageFormat::D88;
     imageCount_ = 0;
     hasImagesPastLimit_ = false;
     ResetCurrentImage();

@@ -7,6 +7,9 @@
 // its data. Sectors are found by their ID (C, H, R, N), the way a floppy
 // controller addresses them, never by their position in the track.
 //
+// A raw, FDI, NFD or DCP/DCU file is read as the one D88 image it converts
+// to, in memory; everything else is read as D88.
+//
 // The reader never prints and never exits: every failure is a return value.
 // Every offset, size and count taken from the file is checked before use.
 #pragma once
@@ -17,6 +20,7 @@
 #include <memory>
 
 #include "ByteSource.h"
+#include "ImageFormat.h"
 
 class D88File {
 public:
@@ -43,11 +47,14 @@ public:
     // The same for bytes from any source, such as bytes in memory.
     void Open(std::unique_ptr<ByteSource> source);
 
-    std::int32_t GetImageCount() const { return imageCount_; }
+    // The format the open file was recognised as.
+    [[nodiscard]] ImageFormat GetFormat() const { return format_; }
+
+    [[nodiscard]] std::int32_t GetImageCount() const { return imageCount_; }
 
     // True when a further image follows the last one indexed, which only
     // the limit of MaxImages kept out.
-    bool HasImagesPastLimit() const { return hasImagesPastLimit_; }
+    [[nodiscard]] bool HasImagesPastLimit() const { return hasImagesPastLimit_; }
 
     // Makes image `index` current and loads its header. On failure no image is
     // current.
@@ -58,10 +65,10 @@ public:
     void SetSectorRange(std::int32_t first, std::int32_t last);
 
     // The current image's name (at most 16 characters); empty when none.
-    const char* GetDiskName() const { return diskName_.data(); }
+    [[nodiscard]] const char* GetDiskName() const { return diskName_.data(); }
 
     // The current image's media type byte; -1 when no image is current.
-    std::int32_t GetMediaType() const { return mediaType_; }
+    [[nodiscard]] std::int32_t GetMediaType() const { return mediaType_; }
 
     // Reads the sector with ID (c, h, r, n) from track `trackIndex` of the
     // current image into `dest`, at most `maxBytes` bytes. Returns the number
@@ -89,11 +96,12 @@ private:
     bool ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count);
     // Where track `trackIndex` of the current image starts, or 0 when the
     // track cannot be read (an image never starts a track at offset 0).
-    std::uint64_t TrackStart(std::int32_t trackIndex) const;
+    [[nodiscard]] std::uint64_t TrackStart(std::int32_t trackIndex) const;
     // Where the current image ends: no walk reads past it.
-    std::uint64_t ImageEnd() const;
+    [[nodiscard]] std::uint64_t ImageEnd() const;
 
     std::unique_ptr<ByteSource> file_;
+    ImageFormat format_ = ImageFormat::D88;
     std::int32_t imageCount_ = 0;
     bool hasImagesPastLimit_ = false;
     std::int32_t firstSector_ = 1;

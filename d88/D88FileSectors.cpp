@@ -48,8 +48,8 @@ std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::i
                                  std::int32_t r, std::int32_t n, unsigned char* dest,
                                  std::int32_t maxBytes)
 {
-    std::uint64_t at = TrackStart(trackIndex);
-    if (dest == nullptr || maxBytes < 0 || at == 0) {
+    std::uint64_t position = TrackStart(trackIndex);
+    if (dest == nullptr || maxBytes < 0 || position == 0) {
         return 0;
     }
     const std::uint64_t end = ImageEnd();
@@ -57,28 +57,28 @@ std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::i
     // Each header says how many sectors its track has; the walk trusts each
     // in turn, and the end of the image or of the file ends it.
     for (std::uint64_t walked = 1;; ++walked) {
-        if (end - at < SectorHeaderSize || !ReadFull(at, header, SectorHeaderSize)) {
+        if (end - position < SectorHeaderSize || !ReadFull(position, header, SectorHeaderSize)) {
             return 0;
         }
-        at += SectorHeaderSize;
+        position += SectorHeaderSize;
         const std::uint16_t sectorCount = DecodeLe16(header + SectorCountOffset);
         if (sectorCount == 0) {
             return 0;
         }
         const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
         if (HasId(header, c, h, r, n)) {
-            const std::uint64_t length =
-                std::min<std::uint64_t>({dataSize, static_cast<std::uint64_t>(maxBytes), end - at});
+            const auto length = std::min<std::uint64_t>(
+                {dataSize, static_cast<std::uint64_t>(maxBytes), end - position});
             // A file that ends inside the data yields fewer bytes: report
             // only what was stored.
             return static_cast<std::int32_t>(
-                file_->ReadAt(at, dest, static_cast<std::size_t>(length)));
+                file_->ReadAt(position, dest, static_cast<std::size_t>(length)));
         }
         // Data that runs past the image's end leaves no room for a header.
-        if (end - at < dataSize || walked == sectorCount) {
+        if (end - position < dataSize || walked == sectorCount) {
             return 0;
         }
-        at += dataSize;
+        position += dataSize;
     }
 }
 
@@ -118,8 +118,8 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
 std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
                                     std::int32_t destBytes)
 {
-    std::uint64_t at = TrackStart(trackIndex);
-    if (dest == nullptr || destBytes < 0 || at == 0) {
+    std::uint64_t position = TrackStart(trackIndex);
+    if (dest == nullptr || destBytes < 0 || position == 0) {
         return 0;
     }
     const std::uint64_t end = ImageEnd();
@@ -128,16 +128,16 @@ std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest
     unsigned char header[SectorHeaderSize];
     std::int32_t listed = 0;
     // Unlike ReadSector, a sector count of 0 does not end the listing.
-    while (listed < capacity && end - at >= SectorHeaderSize &&
-           ReadFull(at, header, SectorHeaderSize)) {
-        at += SectorHeaderSize;
+    while (listed < capacity && end - position >= SectorHeaderSize &&
+           ReadFull(position, header, SectorHeaderSize)) {
+        position += SectorHeaderSize;
         std::memcpy(dest + static_cast<std::ptrdiff_t>(listed) * IdSize, header, IdSize);
         ++listed;
         const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
-        if (end - at < dataSize || listed == DecodeLe16(header + SectorCountOffset)) {
+        if (end - position < dataSize || listed == DecodeLe16(header + SectorCountOffset)) {
             break;
         }
-        at += dataSize;
+        position += dataSize;
     }
     return listed * IdSize;
 }

@@ -1,4 +1,5 @@
-// Fuzz target over the D88 reader: any bytes are taken as a D88 file.
+// Fuzz target over the D88 reader: any bytes are taken as a disk-image file,
+// in memory.
 //
 // Every indexed image is selected, every track's sector IDs are listed,
 // listed sectors are read with several byte limits, and runs are read across
@@ -9,11 +10,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "D88File.h"
 #include "FuzzCheck.h"
-#include "FuzzScratch.h"
 #include "FuzzTarget.h"
 
 namespace {
@@ -341,14 +342,14 @@ void CheckFirstImageHeader(const D88File& file, const std::uint8_t* data)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static FuzzScratch scratch;
-    scratch.WriteInput(data, size);
-
     D88File file;
-    Require(file.Open(scratch.InputPath().c_str()), "an existing file opens");
+    file.Open(std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
+    // A file of another format is read as the D88 image it converts to.
+    const bool readAsD88 = file.GetFormat() == ImageFormat::D88;
     const std::int32_t count = file.GetImageCount();
     Require(count >= 0 && count <= D88File::MaxImages, "at most 64 images are indexed");
-    Require((count == 0) == (size < static_cast<std::size_t>(D88File::ImageHeaderSize)),
+    Require(!readAsD88 ||
+                (count == 0) == (size < static_cast<std::size_t>(D88File::ImageHeaderSize)),
             "a file indexes an image exactly when it holds a whole header");
     CheckSelectionRefused(file, -1);
     CheckSelectionRefused(file, count);
@@ -363,7 +364,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t index = 0; index < count && probe.WithinBudget(); ++index) {
         Require(file.SelectImage(index), "every indexed image can be selected");
         const HeaderData header = CurrentHeaderData(file);
-        if (index == 0) {
+        if (index == 0 && readAsD88) {
             CheckFirstImageHeader(file, data);
         }
         probe.ProbeImage();

@@ -1,6 +1,5 @@
 #include "FuzzScratch.h"
 
-#include <cstdio>
 #include <system_error>
 
 #include "FuzzCheck.h"
@@ -19,21 +18,11 @@ fs::path CurrentPath()
 
 }  // namespace
 
-FuzzScratch::FuzzScratch()
-    : inputPath_(root_.FilePath("input.d88")), outputFolder_(root_.Path() / "out")
+FuzzScratch::FuzzScratch() : outputFolder_(root_.Path() / "out")
 {
     std::error_code error;
     fs::create_directory(outputFolder_, error);
     Require(!error, "the output folder can be made");
-}
-
-void FuzzScratch::WriteInput(const std::uint8_t* data, std::size_t size)
-{
-    std::FILE* file = std::fopen(inputPath_.c_str(), "wb");
-    Require(file != nullptr, "the input file can be created");
-    const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    Require(written && closed, "the input file can be written");
 }
 
 CurrentDirectoryScope::CurrentDirectoryScope(const fs::path& folder) : previous_(CurrentPath())

@@ -1,10 +1,7 @@
-// The private folder a fuzz target works in: the input bytes become a file
-// there (the reader opens files by path), and the tool writes its output
-// files into a folder of its own inside it.
+// The private folder a fuzz target works in: the tool writes its output files
+// into a folder of its own inside it.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -16,16 +13,11 @@ public:
     FuzzScratch(const FuzzScratch&) = delete;
     FuzzScratch& operator=(const FuzzScratch&) = delete;
 
-    // Replaces the input file's contents with `size` bytes of `data`.
-    void WriteInput(const std::uint8_t* data, std::size_t size);
-    [[nodiscard]] const std::string& InputPath() const { return inputPath_; }
-
     // The empty folder the tool writes into.
     [[nodiscard]] const std::filesystem::path& OutputFolder() const { return outputFolder_; }
 
 private:
     ScratchDirectory root_{"d88cut-fuzz-"};
-    std::string inputPath_;
     std::filesystem::path outputFolder_;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <system_error>
 
@@ -103,14 +104,14 @@ void CheckWrittenFiles(const FileLengths& files, std::int32_t diskNumber, std::i
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static FuzzScratch scratch;
-    scratch.WriteInput(data, size);
 
     for (const std::int32_t diskNumber : {NoDiskNumber, DiskNumberA, DiskNumberB}) {
         // Each run starts as the tool's process does: a zeroed buffer and a
         // newly opened file.
         std::fill(DiskBuffer, DiskBuffer + DiskBufferSize, static_cast<unsigned char>(0));
         D88File file;
-        Require(file.Open(scratch.InputPath().c_str()), "an existing file opens");
+        file.Open(
+            std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
         bool complete = false;
         {
             const CurrentDirectoryScope inOutputFolder(scratch.OutputFolder());

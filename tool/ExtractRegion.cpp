@@ -26,7 +26,7 @@ bool ExtractRegion(D88File& disk, const DiskRegion& region, const OutputFiles& o
         std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
                      region.length);
         // A damaged copy never takes the place of a file the user has.
-        if (output.HoldsRegularFile(region.name)) {
+        if (OutputFiles::HoldsRegularFile(region.name)) {
             std::fprintf(stderr, KeptExistingFileFormat, region.name);
             return false;
         }

@@ -11,7 +11,7 @@ OutputFiles::OutputFiles(fs::path input) : input_(std::move(input))
 {
 }
 
-bool OutputFiles::HoldsRegularFile(const char* name) const
+bool OutputFiles::HoldsRegularFile(const char* name)
 {
     std::error_code error;
     return fs::symlink_status(name, error).type() == fs::file_type::regular;

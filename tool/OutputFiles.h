@@ -13,7 +13,7 @@ public:
     explicit OutputFiles(std::filesystem::path input = {});
 
     // Whether a regular file of this name is there (a link is not one).
-    [[nodiscard]] bool HoldsRegularFile(const char* name) const;
+    [[nodiscard]] static bool HoldsRegularFile(const char* name);
 
     // Writes `length` bytes as the file `name`. The data goes to a temporary
     // file beside it, which replaces `name` once written and closed in full;

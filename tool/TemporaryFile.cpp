@@ -69,10 +69,10 @@ Native CreateNew(const fs::path& path)
                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 
-bool WriteAll(Native fd, const unsigned char* data, std::size_t length)
+bool WriteAll(Native descriptor, const unsigned char* data, std::size_t length)
 {
     while (length > 0) {
-        const ssize_t written = write(fd, data, length);
+        const ssize_t written = write(descriptor, data, length);
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -85,9 +85,9 @@ bool WriteAll(Native fd, const unsigned char* data, std::size_t length)
     return true;
 }
 
-bool CloseNative(Native fd)
+bool CloseNative(Native descriptor)
 {
-    return close(fd) == 0;
+    return close(descriptor) == 0;
 }
 #endif
 
@@ -130,6 +130,7 @@ bool TemporaryFile::Create(const fs::path& target, const NameSuffixes& suffixes)
     return false;
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): it writes the file it owns.
 bool TemporaryFile::Write(const unsigned char* data, std::size_t length)
 {
     return file_ != NoFile && WriteAll(file_, data, length);

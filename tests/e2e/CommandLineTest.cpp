@@ -2,6 +2,7 @@
 // and the recognition of each one, checked on the console bytes, the exit
 // status and the files left in the directory.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -56,11 +57,12 @@ TEST(CommandLine, FileThatCannotBeOpenedIsAnError)
 {
     ToolSandbox sandbox;
     std::filesystem::create_directory(sandbox.WorkDir() + "/folder.d88");
+    // Nobody writes into the pipe: a tool that read it would wait for ever.
+    ASSERT_EQ(mkfifo((sandbox.WorkDir() + "/../pipe.d88").c_str(), 0600), 0);
     const ArgumentCase cases[] = {
-        {"missing file", {"missing.d88"}},
-        {"missing file, disk number", {"missing.d88", "1"}},
-        {"directory", {"folder.d88"}},
-        {"directory, disk number", {"folder.d88", "2"}},
+        {"missing file", {"missing.d88"}}, {"missing file, disk number", {"missing.d88", "1"}},
+        {"directory", {"folder.d88"}},     {"directory, disk number", {"folder.d88", "2"}},
+        {"named pipe", {"../pipe.d88"}},   {"character device", {"/dev/zero"}},
     };
     for (const ArgumentCase& testCase : cases) {
         SCOPED_TRACE(testCase.what);
@@ -86,6 +88,63 @@ TEST(CommandLine, FileOfNoImageGivesNoOutput)
             ExpectDirectoryHolds(sandbox.WorkDir(), {});
         }
     }
+}
+
+// Images past the 64th are not read; without a disk number the tool says so.
+TEST(CommandLine, ImagesPastTheSixtyFourthAreReported)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const Bytes empty = D88ImageBuilder().Build();
+    const auto fileOf = [&](std::size_t emptyImages, bool diskBLast) {
+        std::vector<Bytes> images = {diskA.Build()};
+        images.insert(images.end(), emptyImages, empty);
+        if (diskBLast) {
+            images.push_back(MakeDiskB().Build());
+        }
+        return Concat(images);
+    };
+    std::string unsupported63;
+    for (int i = 0; i < 63; ++i) {
+        unsupported63 += UnsupportedImageMessage;
+    }
+    const struct {
+        const char* what;
+        Bytes file;
+        const char* diskNumber;
+        std::string err;
+        int exitStatus;
+    } cases[] = {
+        {"64 images", fileOf(63, false), nullptr, unsupported63, 0},
+        {"65 images", fileOf(63, true), nullptr, unsupported63 + ImagesPastLimitMessage, 1},
+        {"65 images, disk number", fileOf(63, true), "1", "", 0},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        ToolSandbox sandbox;
+        std::vector<std::string> arguments = {sandbox.AddImage(testCase.file)};
+        if (testCase.diskNumber != nullptr) {
+            arguments.emplace_back(testCase.diskNumber);
+        }
+        ExpectRun(sandbox.Run(arguments), DiskAOutput(), testCase.err, testCase.exitStatus);
+        ExpectDirectoryHolds(sandbox.WorkDir(), DiskAFiles(diskA));
+    }
+}
+
+// Lines leave in the order they are made, whatever the streams lead to, and
+// a standard output that cannot be written fails the run, not the files.
+TEST(CommandLine, ConsoleStreamsKeepTheirOrderAndTheirFailures)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    ToolSandbox sandbox;
+    const std::string image = sandbox.AddImage(Concat({D88ImageBuilder().Build(), diskA.Build()}));
+
+    RunOptions merged;
+    merged.mergeStreams = true;
+    ExpectRun(sandbox.Run({image}, merged), UnsupportedImageMessage + DiskAOutput(), "", 0);
+    RunOptions full;
+    full.stdoutPath = "/dev/full";
+    ExpectRun(sandbox.Run({image}, full), "", UnsupportedImageMessage, 1);
+    ExpectDirectoryHolds(sandbox.WorkDir(), DiskAFiles(diskA));
 }
 
 // The smallest image, a header without tracks, is neither disk; forced to be

@@ -125,6 +125,13 @@ std::string CannotWriteLine(const std::string& name)
     return text;
 }
 
+std::string KeptExistingLine(const std::string& name)
+{
+    char text[256];
+    static_cast<void>(std::snprintf(text, sizeof text, KeptExistingFileFormat, name.c_str()));
+    return text;
+}
+
 std::string DiskAOutput()
 {
     return DiskARecognisedMessage + CuttingLine(Bios98.name);

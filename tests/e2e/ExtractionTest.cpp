@@ -133,6 +133,53 @@ TEST(Extraction, RegionBrokenOffIsWrittenWithAZeroTail)
     ExpectDirectoryHolds(sandbox.WorkDir(), files);
 }
 
+// A region read only in part never takes the place of a file of its name,
+// whether an earlier run or an earlier image of the same run wrote it.
+TEST(Extraction, DamagedRegionKeepsAnExistingFile)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const D88ImageBuilder otherA = WithOtherContents(diskA, 0x77);
+    D88ImageBuilder damagedA = otherA;
+    damagedA.RemoveSector(101, 3);
+    const std::string partly = PartlyReadLine("BIOS98", 10240, 24576);
+    const std::string kept = partly + KeptExistingLine("BIOS98");
+    const struct {
+        const char* what;
+        std::vector<Bytes> images;
+        FileSet before;
+        std::string out;
+        std::string err;
+        FileSet after;
+    } cases[] = {
+        {"no file there: written with its zero tail",
+         {damagedA.Build()},
+         {},
+         DiskAOutput(),
+         partly,
+         {{"BIOS98", ZeroedFrom(DiskAFiles(otherA).at("BIOS98"), 10240)}}},
+        {"file of an earlier run",
+         {damagedA.Build()},
+         OlderFiles({"BIOS98"}),
+         DiskAOutput(),
+         kept,
+         OlderFiles({"BIOS98"})},
+        {"file of an earlier image",
+         {diskA.Build(), damagedA.Build()},
+         {},
+         DiskAOutput() + DiskAOutput(),
+         kept,
+         DiskAFiles(diskA)},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        ToolSandbox sandbox;
+        PutFiles(sandbox.WorkDir(), testCase.before);
+        const std::string image = sandbox.AddImage(Concat(testCase.images));
+        ExpectRun(sandbox.Run({image}), testCase.out, testCase.err, 1);
+        ExpectDirectoryHolds(sandbox.WorkDir(), testCase.after);
+    }
+}
+
 // Without its first sector a region gives no file and leaves an older file
 // of its name as it was; the other regions are still cut.
 TEST(Extraction, RegionWithoutItsFirstSectorWritesNothing)
@@ -221,6 +268,29 @@ TEST(WriteFailure, FileSizeLimitStopsTheLongerFiles)
         }
     }
     ExpectRun(sandbox.Run({image}, options), DiskBOutput(), err, 1);
+    ExpectDirectoryHolds(sandbox.WorkDir(), files);
+}
+
+// The file being read is never replaced by an output, whatever name or link
+// leads to it; the other regions are still cut.
+TEST(WriteFailure, InputFileIsNeverReplaced)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const D88ImageBuilder diskB = MakeDiskB();
+    const Bytes disks = Concat({diskA.Build(), diskB.Build()});
+    ToolSandbox sandbox;
+    const std::string dir = sandbox.WorkDir() + "/";
+    ASSERT_TRUE(WriteBytesToFile(dir + "MUS03", disks));
+    fs::create_hard_link(dir + "MUS03", dir + "MUS07");
+    fs::create_symlink("MUS03", dir + "BIOS98");
+
+    ExpectRun(sandbox.Run({"MUS03"}), DiskAOutput() + DiskBOutput(),
+              CannotWriteLine("BIOS98") + CannotWriteLine("MUS03") + CannotWriteLine("MUS07"), 1);
+    EXPECT_TRUE(fs::is_symlink(dir + "BIOS98"));
+    FileSet files = DiskBFiles(diskB);
+    files["MUS03"] = disks;
+    files["MUS07"] = disks;
+    fs::remove(dir + "BIOS98");
     ExpectDirectoryHolds(sandbox.WorkDir(), files);
 }
 

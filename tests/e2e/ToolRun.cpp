@@ -78,10 +78,8 @@ ToolResult ToolSandbox::Run(const std::vector<std::string>& arguments, const Run
     std::string tool = ToolPath();
     std::string command = "cd " + ShellQuoted(workDir_) + " && ";
     if (options.fileSizeLimitBlocks > 0) {
-        // Ignoring SIGXFSZ makes an oversized write fail with EFBIG instead
-        // of killing the tool; the limit also bounds the captured streams.
-        command +=
-            "trap '' XFSZ && ulimit -f " + std::to_string(options.fileSizeLimitBlocks) + " && ";
+        // The limit also bounds the captured streams.
+        command += "ulimit -f " + std::to_string(options.fileSizeLimitBlocks) + " && ";
     }
     command += "exec ";
     if (options.unprivileged) {
@@ -100,9 +98,12 @@ ToolResult ToolSandbox::Run(const std::vector<std::string>& arguments, const Run
     for (const std::string& argument : arguments) {
         command += " " + ShellQuoted(argument);
     }
-    const std::string outPath = baseDir_ + "/stdout";
-    const std::string errPath = baseDir_ + "/stderr";
-    command += " >" + ShellQuoted(outPath) + " 2>" + ShellQuoted(errPath);
+    const std::string outPath = baseDir_ + "/stdout" + options.tag;
+    const std::string errPath = baseDir_ + "/stderr" + options.tag;
+    fs::remove(outPath);
+    fs::remove(errPath);
+    command += " >" + ShellQuoted(options.stdoutPath.empty() ? outPath : options.stdoutPath);
+    command += options.mergeStreams ? " 2>&1" : " 2>" + ShellQuoted(errPath);
 
     const int status = RunShellCommand(command);
     ToolResult result;
@@ -110,6 +111,16 @@ ToolResult ToolSandbox::Run(const std::vector<std::string>& arguments, const Run
     result.err = ReadText(errPath);
     result.exitStatus = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+std::string ToolExecutable()
+{
+    return ToolPath();
+}
+
+bool RunsThroughLauncher()
+{
+    return !Environment("D88CUT_LAUNCHER", "").empty();
 }
 
 std::string ConsoleBytes(const std::string& text)
@@ -142,7 +153,7 @@ bool CanRunUnprivileged(std::string& why)
         return false;
     }
     // Wine, for one, refuses to run in a prefix that belongs to another user.
-    if (!Environment("D88CUT_LAUNCHER", "").empty()) {
+    if (RunsThroughLauncher()) {
         why = "the tool is started through D88CUT_LAUNCHER, which may not run as another user";
         return false;
     }

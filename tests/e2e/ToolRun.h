@@ -35,6 +35,12 @@ struct RunOptions {
     // When above 0, the largest file the tool may write, in 512-byte blocks
     // (the unit of /bin/sh's ulimit -f); a longer write fails with EFBIG.
     int fileSizeLimitBlocks = 0;
+    // Standard error goes into standard output's file (2>&1).
+    bool mergeStreams = false;
+    // Where standard output goes instead of being captured, e.g. /dev/full.
+    std::string stdoutPath;
+    // Names the captured streams' files, so that runs at once keep apart.
+    std::string tag;
 };
 
 // A fresh directory under the system's temporary folder, removed with all it
@@ -66,8 +72,15 @@ private:
 // `text` as the tool's console streams carry it (see D88CUT_NEWLINE).
 std::string ConsoleBytes(const std::string& text);
 
+// The executable under test (D88CUT_EXE, or the Linux build's).
+std::string ToolExecutable();
+
 // argv[0] as the tool receives it when run by ToolSandbox::Run.
 std::string ProgramNameSeenByTool();
 
 // Whether RunOptions::unprivileged can work here; when not, `why` says why.
 bool CanRunUnprivileged(std::string& why);
+
+// Whether the tool is started through D88CUT_LAUNCHER (Wine), which does not
+// pass POSIX signals on as the tool would receive them.
+bool RunsThroughLauncher();

@@ -27,6 +27,8 @@ TEST(TextBytes, MessagesDecodeToTheirTexts)
         {"cutting", CuttingFormat, "cutting ... %s\n"},
         {"cannot read", CannotReadSectorsFormat, "%s: セクタを読み込めません.\n"},
         {"partly read", PartlyReadFormat, "%s: 一部のセクタを読み込めません (%d / %d バイト).\n"},
+        {"kept existing", KeptExistingFileFormat, "%s: 既存のファイルを残しました.\n"},
+        {"past the limit", ImagesPastLimitMessage, "65 番目以降のイメージは処理しません.\n"},
         {"cannot write", CannotWriteFileFormat, "%s: ファイルを書き込めません.\n"},
     };
     for (const ExpectedText& message : messages) {

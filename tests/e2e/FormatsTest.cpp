@@ -1,0 +1,41 @@
+// The title's disks as dumped in every format the reader knows: each gives
+// exactly what its D88 form gives, console bytes, exit status and files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Expectations.h"
+#include "FormatImageBuilders.h"
+#include "TitleDisks.h"
+#include "ToolRun.h"
+
+namespace {
+
+TEST(Formats, EveryFormatGivesWhatItsD88FormGives)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const D88ImageBuilder diskB = MakeDiskB();
+    const struct {
+        const char* what;
+        const D88ImageBuilder& disk;
+        std::string out;
+        FileSet files;
+    } disks[] = {
+        {"disk A", diskA, DiskAOutput(), DiskAFiles(diskA)},
+        {"disk B", diskB, DiskBOutput(), DiskBFiles(diskB)},
+    };
+    const ImageFormat formats[] = {ImageFormat::D88,   ImageFormat::Hdm,   ImageFormat::Fdi,
+                                   ImageFormat::NfdR0, ImageFormat::NfdR1, ImageFormat::Dcp};
+    for (const auto& disk : disks) {
+        for (const ImageFormat format : formats) {
+            SCOPED_TRACE(std::string(disk.what) + " as " + ImageFormatName(format));
+            ToolSandbox sandbox;
+            const Bytes file =
+                format == ImageFormat::D88 ? disk.disk.Build() : BuildInFormat(format, disk.disk);
+            ExpectRun(sandbox.Run({sandbox.AddImage(file, "disk.img")}), disk.out, "", 0);
+            ExpectDirectoryHolds(sandbox.WorkDir(), disk.files);
+        }
+    }
+}
+
+}  // namespace
