@@ -8,7 +8,6 @@
 // that reports every region complete has written every region of each disk
 // it took.
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -21,7 +20,7 @@
 #include "FuzzCheck.h"
 #include "FuzzScratch.h"
 #include "FuzzTarget.h"
-#include "RegionCatalogue.h"
+#include "TitleLayout.h"
 
 namespace {
 
@@ -29,18 +28,11 @@ namespace fs = std::filesystem;
 
 using FileLengths = std::map<std::string, std::uintmax_t>;
 
-std::string MusicFileName(int row)
-{
-    char name[16];
-    static_cast<void>(std::snprintf(name, sizeof name, "MUS%02d", row));
-    return name;
-}
-
 FileLengths MusicFileLengths()
 {
     FileLengths lengths;
-    for (int k = 0; MusicRegionTable[k].r != 0; ++k) {
-        lengths[MusicFileName(k)] = static_cast<std::uintmax_t>(MusicRegionTable[k].length);
+    for (const DiskRegion& region : MusicRegionTable) {
+        lengths[region.name] = static_cast<std::uintmax_t>(region.length);
     }
     return lengths;
 }

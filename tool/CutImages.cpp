@@ -2,28 +2,34 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "DiskBuffer.h"
-#include "DiskExtraction.h"
+#include "ExtractRegion.h"
 #include "Messages.h"
-#include "Signatures.h"
+#include "SignatureCheck.h"
+#include "TitleLayout.h"
 
 namespace {
 
-constexpr std::int32_t SignatureSizeCode = 3;
-constexpr std::int32_t SignatureSectorBytes = 1024;
-
-// Only a sector read in full can match: what an earlier read left in
-// DiskBuffer never decides which disk an image is.
 bool HasSignature(D88File& file, const DiskSignature& signature)
 {
-    const std::int32_t got =
-        file.ReadSectors(signature.trackIndex, signature.c, signature.h, signature.r,
-                         SignatureSizeCode, DiskBuffer, SignatureSectorBytes);
-    return got == SignatureSectorBytes &&
-           std::memcmp(DiskBuffer + signature.offset, signature.text,
-                       static_cast<std::size_t>(signature.length)) == 0;
+    return CheckSignature(file, signature, DiskBuffer).finding == SignatureFinding::Present;
+}
+
+// Both return true only when every region was read and written in full.
+bool ExtractDiskA(D88File& disk, const OutputFiles& output)
+{
+    return ExtractRegion(disk, Bios98Region, output);
+}
+
+bool ExtractDiskB(D88File& disk, const OutputFiles& output)
+{
+    bool complete = true;
+    for (const DiskRegion& region : MusicRegionTable) {
+        // Every region is tried, whatever became of the one before.
+        complete = ExtractRegion(disk, region, output) && complete;
+    }
+    return complete;
 }
 
 }  // namespace
@@ -35,7 +41,7 @@ bool CutImages(D88File& file, std::int32_t diskNumber, const OutputFiles& output
     bool complete = true;
     for (std::int32_t i = 0; i < imagesToCut; ++i) {
         file.SelectImage(i);
-        file.SetSectorRange(1, 8);
+        file.SetSectorRange(TitleFirstSector, TitleLastSector);
         // The disk A sector is read even when disk B is forced.
         const bool isDiskA = HasSignature(file, DiskASignature);
         if ((diskNumber == NoDiskNumber && isDiskA) || diskNumber == DiskNumberA) {

@@ -3,7 +3,7 @@
 
 #include "D88File.h"
 #include "OutputFiles.h"
-#include "RegionCatalogue.h"
+#include "TitleLayout.h"
 
 // Reads `region` through DiskBuffer and writes it to the file named after it,
 // announcing it with its "cutting ..." line. A region that cannot be read or

@@ -10,8 +10,8 @@
 
 #include "Expectations.h"
 #include "Messages.h"
-#include "Signatures.h"
 #include "TitleDisks.h"
+#include "TitleLayout.h"
 #include "ToolRun.h"
 
 namespace {

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "Signatures.h"
-
 namespace {
 
 // Every sector starts with a readable label and goes on with bytes of its
@@ -24,8 +22,8 @@ std::vector<BuiltSector> LabelledTrack(int trackIndex)
 
 void PlaceSignature(D88ImageBuilder& disk, const DiskSignature& signature)
 {
-    for (BuiltSector& sector : disk.SectorsOf(signature.trackIndex)) {
-        if (sector.r == signature.r) {
+    for (BuiltSector& sector : disk.SectorsOf(signature.sector.trackIndex)) {
+        if (sector.r == signature.sector.r) {
             std::copy(signature.text, signature.text + signature.length,
                       sector.data.begin() + signature.offset);
         }

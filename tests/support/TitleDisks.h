@@ -4,8 +4,7 @@
 #pragma once
 
 #include "D88ImageBuilder.h"
-
-constexpr int TitleTrackCount = 154;
+#include "TitleLayout.h"
 
 D88ImageBuilder MakeBlankTitleDisk();
 D88ImageBuilder MakeDiskA();

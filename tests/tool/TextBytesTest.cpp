@@ -6,7 +6,7 @@
 
 #include "Messages.h"
 #include "ShiftJisText.h"
-#include "Signatures.h"
+#include "TitleLayout.h"
 
 namespace {
 
