@@ -55,7 +55,7 @@ for target in fuzz_reader fuzz_tool fuzz_formats; do
   fi
   # The real files are up to 1.3 MB, so inputs may be that long. Paths are
   # absolute: fuzz_tool works in a folder of its own while an input runs.
-  flags=(-max_total_time="$seconds" -max_len=1310720 -timeout=120 -print_final_stats=1
+  flags=(-max_total_time="$seconds" -max_len=1310720 -timeout=2 -print_final_stats=1
          -artifact_prefix="$artifacts/")
   if [ "$target" = fuzz_tool ]; then
     # The tool's messages would flood the log; libFuzzer's and the

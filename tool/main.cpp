@@ -36,8 +36,11 @@ int main(int argc, char* argv[])
 {
     InstallInterruptionHandlers();
     // Unbuffered, so that progress and errors leave in the order they are
-    // made even when both streams go into one pipe; a run prints a few lines.
+    // made even when both streams go into one pipe or file; a run prints a
+    // few lines. (The Windows C library buffers stderr too when it is not a
+    // console.)
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c): buffered is no worse
+    std::setvbuf(stderr, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c)
     const char* programName = argc > 0 && argv[0] != nullptr ? argv[0] : "d88cut";
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, UsageFormat, programName);

@@ -69,7 +69,15 @@ TEST(Interference, RunsAtOnceNeverShowABrokenFile)
             RunOptions options;
             options.tag = "-" + std::to_string(run);
             for (int round = 0; round < Rounds; ++round) {
-                ExpectRun(sandbox.Run({image}, options), DiskAOutput(), "", 0);
+                const ToolResult result = sandbox.Run({image}, options);
+                // Windows (Wine at least) may refuse a rename over a file
+                // that another process is renaming over: reported, and the
+                // file there is kept.
+                if (RunsThroughLauncher() && result.exitStatus == 1) {
+                    ExpectRun(result, DiskAOutput(), CannotWriteLine("BIOS98"), 1);
+                } else {
+                    ExpectRun(result, DiskAOutput(), "", 0);
+                }
             }
         });
     }
@@ -78,7 +86,7 @@ TEST(Interference, RunsAtOnceNeverShowABrokenFile)
     }
     running = false;
     watcher.join();
-    EXPECT_EQ(broken, 0) << "times BIOS98 was seen neither old nor complete";
+    EXPECT_EQ(broken.load(), 0) << "times BIOS98 was seen neither old nor complete";
     ExpectDirectoryHolds(sandbox.WorkDir(), {{"BIOS98", complete}});
 }
 

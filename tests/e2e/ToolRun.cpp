@@ -78,6 +78,11 @@ ToolResult ToolSandbox::Run(const std::vector<std::string>& arguments, const Run
     std::string tool = ToolPath();
     std::string command = "cd " + ShellQuoted(workDir_) + " && ";
     if (options.fileSizeLimitBlocks > 0) {
+        // The tool ignores SIGXFSZ itself; a launcher such as Wine, which
+        // Windows programs know nothing of, must be told to by the shell.
+        if (RunsThroughLauncher()) {
+            command += "trap '' XFSZ && ";
+        }
         // The limit also bounds the captured streams.
         command += "ulimit -f " + std::to_string(options.fileSizeLimitBlocks) + " && ";
     }
