@@ -25,6 +25,10 @@ echo "-- a fresh Wine prefix"
 # Debian wrapper's hint about wine32) out of the streams the tests compare.
 unset DISPLAY WAYLAND_DISPLAY
 export WINEDEBUG=-all
+# Wine takes file names and arguments from the Unix side in the locale's
+# encoding: UTF-8, so that any name the tests use arrives as typed. (Its
+# Windows code page stays 1252, which lacks most of those characters.)
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wineprefix
 # Wine keeps its server's socket folder under TMPDIR: there it goes with the rest.

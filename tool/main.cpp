@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "CommandLine.h"
 #include "CutImages.h"
 #include "D88File.h"
 #include "Interruption.h"
@@ -19,20 +20,10 @@
 namespace {
 
 // Program-wide: it closes the D88 file when it is destroyed at exit. Its
-// constructor opens nothing; should it fail to get memory for the stream, the
-// program could not have run anyway.
+// constructor opens and allocates nothing.
 D88File DiskImageFile;  // NOLINT(cert-err58-cpp)
 
-// The disk number is its argument's first character taken as a digit: "12"
-// means disk 1. Anything but 1 or 2 is refused.
-std::int32_t DiskNumberFromArgument(const char* argument)
-{
-    return static_cast<signed char>(argument[0]) - '0';
-}
-
-}  // namespace
-
-int main(int argc, char* argv[])
+int RunTool(const CommandLine& line)
 {
     InstallInterruptionHandlers();
     // Unbuffered, so that progress and errors leave in the order they are
@@ -41,25 +32,33 @@ int main(int argc, char* argv[])
     // console.)
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c): buffered is no worse
     std::setvbuf(stderr, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c)
-    const char* programName = argc > 0 && argv[0] != nullptr ? argv[0] : "d88cut";
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, UsageFormat, programName);
+    const bool diskNumberGiven = line.count == 3;
+    if ((line.count != 2 && !diskNumberGiven) ||
+        (diskNumberGiven && line.diskNumber != DiskNumberA && line.diskNumber != DiskNumberB)) {
+        std::fprintf(stderr, UsageFormat, line.programName.c_str());
         return 1;
     }
-    std::int32_t diskNumber = NoDiskNumber;
-    if (argc == 3) {
-        diskNumber = DiskNumberFromArgument(argv[2]);
-        if (diskNumber != DiskNumberA && diskNumber != DiskNumberB) {
-            std::fprintf(stderr, UsageFormat, programName);
-            return 1;
-        }
-    }
-    if (!DiskImageFile.Open(argv[1])) {
+    if (!DiskImageFile.Open(line.imageFile)) {
         std::fputs(CannotOpenFileMessage, stderr);
         return 1;
     }
-    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(argv[1]));
+    const std::int32_t diskNumber = diskNumberGiven ? line.diskNumber : NoDiskNumber;
+    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(line.imageFile));
     // A failed standard output is a failed run, though the files were cut.
     const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     return complete && printed ? 0 : 1;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t* argv[])
+{
+    return RunTool(ReadCommandLine(argc, argv));
+}
+#else
+int main(int argc, char* argv[])
+{
+    return RunTool(ReadCommandLine(argc, argv));
+}
+#endif

@@ -43,6 +43,8 @@ TEST(CommandLine, WrongArgumentsPrintTheUsageAndOpenNothing)
         {"disk number 3", {image, "3"}},
         {"a letter", {image, "A"}},
         {"an empty disk number", {image, ""}},
+        {"full-width 1", {image, "\xEF\xBC\x91"}},
+        {"full-width 2", {image, "\xEF\xBC\x92"}},
         // The disk number is refused before the file is opened.
         {"bad disk number, missing file", {"missing.d88", "3"}},
     };

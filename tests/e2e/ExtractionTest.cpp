@@ -74,7 +74,11 @@ TEST(Extraction, DiskAGivesBios98FromTracks100To102)
 {
     const D88ImageBuilder diskA = MakeDiskA();
     ToolSandbox sandbox;
-    const std::string image = sandbox.AddImage(diskA.Build());
+    // Any name a file system can hold opens, on Windows too.
+    const std::string image =
+        sandbox.AddImage(diskA.Build(),
+                         "\xE3\x83\x87\xE3\x82\xA3\xE3\x82\xB9\xE3\x82\xAF "
+                         "\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA \xF0\x9F\x92\xBE.d88");
 
     ExpectRun(sandbox.Run({image}), DiskAOutput(), "", 0);
     ExpectDirectoryHolds(sandbox.WorkDir(), DiskAFiles(diskA));
