@@ -21,7 +21,7 @@ bash .ci/install-deps.sh cmake ninja-build clang libclang-rt-14-dev
 echo "== configure and build the fuzz targets (clang) in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DD88CUT_WARNINGS_AS_ERRORS=ON -DD88CUT_SANITIZE=ON -DD88CUT_BUILD_FUZZERS=ON \
-  -DD88CUT_BUILD_TESTS=OFF -DD88CUT_BUILD_BENCHMARK=OFF >/dev/null
+  -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
 cmake --build "$build" --target fuzz_reader fuzz_tool fuzz_formats make_fuzz_seeds
 
 "$build/fuzz/make_fuzz_seeds" "$build/seeds"

@@ -30,7 +30,7 @@ fi
 echo "-- compile database in $buildDir"
 # clang++, so that clang-tidy parses exactly what the compiler it belongs to would.
 cmake -S . -B "$buildDir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DD88CUT_BUILD_TESTS=ON >/dev/null
+  -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=ON >/dev/null
 database=$buildDir/compile_commands.json
 
 existingDirs=()
