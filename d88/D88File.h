@@ -18,9 +18,29 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "ByteSource.h"
 #include "ImageFormat.h"
+
+// One sector header as recorded in a track, for listings.
+struct SectorHeaderInfo {
+    std::uint8_t c;
+    std::uint8_t h;
+    std::uint8_t r;
+    std::uint8_t n;
+    // The "sectors in this track" field.
+    std::uint16_t sectorCount;
+    // 0x00 double density (MFM), 0x40 single density (FM).
+    std::uint8_t density;
+    // 0x00 normal data, 0x10 deleted data.
+    std::uint8_t deletedMark;
+    // The controller's status for the sector, 0x00 when it read cleanly.
+    std::uint8_t status;
+    std::uint16_t dataSize;
+    // How much of the data lies inside both the image and the file.
+    std::uint16_t dataBytesHeld;
+};
 
 class D88File {
 public:
@@ -89,6 +109,25 @@ public:
     // bytes stored.
     std::int32_t ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
                                std::int32_t destBytes);
+
+    // Lists the sector headers of track `trackIndex` in recorded order,
+    // walking the track exactly as ReadSectorIds does, at most `maxSectors`
+    // of them, into `headers` (replacing what it held). Returns false when
+    // the current image does not record the track.
+    bool ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
+                           std::vector<SectorHeaderInfo>& headers);
+
+    // The current image's write-protect byte (0x00 off, 0x10 on); -1 when no
+    // image is current or its header cannot be read.
+    std::int32_t ReadWriteProtect();
+
+    // Where the current image starts in the file; -1 when none is current.
+    [[nodiscard]] std::int64_t GetImageOffset() const { return imageOffset_; }
+    // The current image's disk-size field; 0 when none is current.
+    [[nodiscard]] std::uint32_t GetDiskSize() const { return diskSize_; }
+    // The size of the open file, or of the D88 image a file of another
+    // format was converted to; 0 when none is open.
+    [[nodiscard]] std::uint64_t GetFileSize() const { return file_ == nullptr ? 0 : file_->Size(); }
 
 private:
     void Close();

@@ -4,9 +4,9 @@
 
 SignatureCheck CheckSignature(D88File& file, const DiskSignature& signature, unsigned char* buffer)
 {
-    const SectorAddress& at = signature.sector;
-    const std::int32_t got =
-        file.ReadSector(at.trackIndex, at.c, at.h, at.r, at.n, buffer, TitleSectorBytes);
+    const SectorAddress& sector = signature.sector;
+    const std::int32_t got = file.ReadSector(sector.trackIndex, sector.c, sector.h, sector.r,
+                                             sector.n, buffer, TitleSectorBytes);
     if (got == 0) {
         return {SignatureFinding::Missing, 0};
     }
