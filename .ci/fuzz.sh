@@ -22,7 +22,7 @@ echo "== configure and build the fuzz targets (clang) in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DD88CUT_WARNINGS_AS_ERRORS=ON -DD88CUT_SANITIZE=ON -DD88CUT_BUILD_FUZZERS=ON \
   -DBUILD_TESTING=OFF -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON >/dev/null
-cmake --build "$build" --target fuzz_reader fuzz_tool fuzz_formats make_fuzz_seeds
+cmake --build "$build" --target fuzz_reader fuzz_tool fuzz_formats fuzz_info make_fuzz_seeds
 
 "$build/fuzz/make_fuzz_seeds" "$build/seeds"
 inputs=("$build/seeds")
@@ -42,7 +42,7 @@ export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 status=0
-for target in fuzz_reader fuzz_tool fuzz_formats; do
+for target in fuzz_reader fuzz_tool fuzz_formats fuzz_info; do
   out=$build/corpus/$target
   artifacts=$build/artifacts/$target
   log=$build/logs/$target.log

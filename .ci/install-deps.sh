@@ -8,7 +8,8 @@ set -euo pipefail
 if (($#)); then
   packages=("$@")
 else
-  packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libc-bin util-linux)
+  packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libc-bin util-linux
+            nlohmann-json3-dev zlib1g-dev libssl-dev)
 fi
 missing=()
 for package in "${packages[@]}"; do

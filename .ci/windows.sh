@@ -1,24 +1,26 @@
 #!/usr/bin/env bash
-# The Windows build: cross-builds d88cut.exe with MinGW-w64 and runs the
-# end-to-end tests against it under Wine. The tests are the Linux build's
-# e2e_tests, told through the environment how to start the tool.
+# The Windows build: cross-builds d88cut.exe and d88info.exe with MinGW-w64
+# and runs the end-to-end tests against them under Wine. The tests are the
+# Linux build's e2e_tests and info_tests, told through the environment how to
+# start the programs.
 #   .ci/windows.sh [LINUX_BUILD_DIR]   (default build/default; configured if new)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linuxBuild=${1:-build/default}
 
-bash .ci/install-deps.sh g++-mingw-w64-x86-64 wine wine64
+bash .ci/install-deps.sh g++-mingw-w64-x86-64 libz-mingw-w64-dev nlohmann-json3-dev wine wine64
 
-echo "-- cross-build d88cut.exe"
+echo "-- cross-build d88cut.exe and d88info.exe"
 cmake --preset windows
 cmake --build --preset windows -j2
 exe=$PWD/build/windows/tool/d88cut.exe
+infoExe=$PWD/build/windows/info/d88info.exe
 
 echo "-- build the end-to-end tests (Linux)"
 if [[ ! -f $linuxBuild/CMakeCache.txt ]]; then
   cmake -S . -B "$linuxBuild" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DD88CUT_WARNINGS_AS_ERRORS=ON
 fi
-cmake --build "$linuxBuild" --target e2e_tests -j2
+cmake --build "$linuxBuild" --target e2e_tests info_tests -j2
 
 echo "-- a fresh Wine prefix"
 # Console programs need no display; -all keeps Wine's own messages (and the
@@ -50,3 +52,7 @@ echo "-- end-to-end tests against the Windows executable under Wine"
 D88CUT_EXE=$exe D88CUT_LAUNCHER=wine D88CUT_NEWLINE=crlf \
   D88CUT_PROGRAM_NAME=$(winepath -w "$exe") \
   "$linuxBuild/tests/e2e/e2e_tests" --gtest_brief=1
+
+echo "-- d88info's tests against the Windows executables under Wine"
+D88INFO_EXE=$infoExe D88CUT_EXE=$exe D88CUT_LAUNCHER=wine D88CUT_NEWLINE=crlf \
+  "$linuxBuild/tests/info/info_tests" --gtest_brief=1

@@ -1,0 +1,74 @@
+// What d88info finds in a file, gathered in one pass over each image, so
+// that the text and the JSON reports say the same.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "D88File.h"
+#include "SignatureCheck.h"
+#include "TitleLayout.h"
+
+// A track lists at most this many sector headers: more than any real track
+// holds, few enough that a hostile image cannot make a listing huge.
+inline constexpr std::size_t MaxListedSectors = 256;
+
+struct TrackFacts {
+    std::int32_t index;
+    std::vector<SectorHeaderInfo> sectors;
+    // More headers followed than MaxListedSectors.
+    bool listingCut;
+};
+
+struct SignatureFacts {
+    const char* disk;  // "A" or "B"
+    const DiskSignature* signature;
+    SignatureCheck check;
+    // The bytes at the text's place, when the sector was read in full.
+    std::string found;
+};
+
+// A file d88cut would write, as it would write it.
+struct RegionFacts {
+    const DiskRegion* region;
+    // Bytes of the region read; the rest of the file is zeros.
+    std::int32_t bytesRead;
+    // No file is written when the region's first sector cannot be read.
+    bool fileWritten;
+    std::uint32_t crc32;
+    std::string sha256;  // lowercase hex; empty when the hash failed
+};
+
+struct ImageFacts {
+    std::int32_t index;
+    std::int64_t offset;
+    std::uint32_t diskSize;
+    // How many bytes of the disk size the file holds.
+    std::uint64_t bytesHeld;
+    std::string name;  // as recorded: Shift_JIS, most often
+    std::int32_t mediaType;
+    std::int32_t writeProtect;
+    // Recorded tracks only, in index order.
+    std::vector<TrackFacts> tracks;
+    // Disk A's signature, then disk B's: the order d88cut tests them in.
+    std::array<SignatureFacts, 2> signatures;
+    const char* recognisedAs;  // "A", "B", or null for neither
+    std::vector<RegionFacts> regions;
+};
+
+struct FileFacts {
+    ImageFormat format;
+    // The size of the file, or of the D88 image another format converts to.
+    std::uint64_t d88Bytes;
+    bool imagesPastLimit;
+    std::vector<ImageFacts> images;
+};
+
+// Reads every image of the open file. The file's sector range is left at
+// the title's.
+FileFacts CollectFileFacts(D88File& file);
+
+// Whether track `trackIndex` of an image holds facts.
+bool IsRecorded(const ImageFacts& image, std::int32_t trackIndex);
