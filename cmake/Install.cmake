@@ -23,6 +23,7 @@ if(WIN32)
       add_custom_command(
         OUTPUT ${text}
         COMMAND ${CMAKE_COMMAND} -DMANDOC=${D88CUT_MANDOC} -DPAGE=${page} -DTEXT=${text}
+                "-DFOOTER=d88cut ${PROJECT_VERSION}"
                 -P ${PROJECT_SOURCE_DIR}/cmake/RenderManualText.cmake
         DEPENDS ${page} ${PROJECT_SOURCE_DIR}/cmake/RenderManualText.cmake
         COMMENT "Rendering ${name}.1 as text"
