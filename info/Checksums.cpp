@@ -6,10 +6,9 @@
 #include <cstdio>
 
 #ifdef _WIN32
-// clang-format off: windows.h must come before bcrypt.h.
-#include <bcrypt.h>
 #include <windows.h>
-// clang-format on
+// bcrypt.h needs the types windows.h declares.
+#include <bcrypt.h>
 #else
 #include <openssl/evp.h>
 #endif

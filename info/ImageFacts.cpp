@@ -6,17 +6,21 @@
 
 namespace {
 
-std::vector<TrackFacts> CollectTracks(D88File& file)
+std::vector<TrackFacts> CollectTracks(D88File& file, std::uint64_t bytesHeld)
 {
     std::vector<TrackFacts> tracks;
     std::vector<SectorHeaderInfo> headers;
+    std::uint64_t budget = bytesHeld / ImageBytesPerListedSector;
     for (std::int32_t index = 0; index < D88File::TrackCount; ++index) {
+        const auto limit =
+            static_cast<std::size_t>(std::min<std::uint64_t>(MaxListedSectors, budget));
         // One header past the limit tells whether the listing was cut.
-        if (!file.ReadSectorHeaders(index, MaxListedSectors + 1, headers)) {
+        if (!file.ReadSectorHeaders(index, limit + 1, headers)) {
             continue;
         }
-        const bool cut = headers.size() > MaxListedSectors;
-        headers.resize(std::min(headers.size(), MaxListedSectors));
+        const bool cut = headers.size() > limit;
+        headers.resize(std::min(headers.size(), limit));
+        budget -= headers.size();
         tracks.push_back({index, headers, cut});
     }
     return tracks;
@@ -81,7 +85,7 @@ ImageFacts CollectImage(D88File& file, std::int32_t index)
     image.name = file.GetDiskName();
     image.mediaType = file.GetMediaType();
     image.writeProtect = file.ReadWriteProtect();
-    image.tracks = CollectTracks(file);
+    image.tracks = CollectTracks(file, image.bytesHeld);
     image.signatures = {CheckFor(file, "A", DiskASignature), CheckFor(file, "B", DiskBSignature)};
     // Disk A is tested first, as d88cut does.
     for (const SignatureFacts& signature : image.signatures) {

@@ -14,11 +14,16 @@
 // A track lists at most this many sector headers: more than any real track
 // holds, few enough that a hostile image cannot make a listing huge.
 inline constexpr std::size_t MaxListedSectors = 256;
+// An image lists at most one header per this many of its bytes. A real
+// sector takes at least 144 (a header and 128 bytes of data), so only
+// tracks that walk the same headers again and again reach the bound, and the
+// report stays in proportion to the file.
+inline constexpr std::uint64_t ImageBytesPerListedSector = 32;
 
 struct TrackFacts {
     std::int32_t index;
     std::vector<SectorHeaderInfo> sectors;
-    // More headers followed than MaxListedSectors.
+    // More headers followed than the listing's bounds let in.
     bool listingCut;
 };
 

@@ -23,18 +23,44 @@ json AddressJson(const SectorAddress& sector)
             {"n", sector.n}};
 }
 
-json SectorJson(const SectorHeaderInfo& sector)
+// The sector headers of a track as columns, one array per field, in
+// recorded order: a track of hundreds of junk headers stays cheap to build.
+json SectorColumns(const std::vector<SectorHeaderInfo>& sectors)
 {
-    return {{"c", sector.c},
-            {"h", sector.h},
-            {"r", sector.r},
-            {"n", sector.n},
-            {"sector_count", sector.sectorCount},
-            {"density", sector.density == 0x40 ? "FM" : "MFM"},
-            {"deleted_mark", sector.deletedMark},
-            {"status", sector.status},
-            {"data_size", sector.dataSize},
-            {"data_bytes_held", sector.dataBytesHeld}};
+    const std::size_t count = sectors.size();
+    std::vector<int> c(count);
+    std::vector<int> h(count);
+    std::vector<int> r(count);
+    std::vector<int> n(count);
+    std::vector<int> sectorCount(count);
+    std::vector<bool> singleDensity(count);
+    std::vector<int> deletedMark(count);
+    std::vector<int> status(count);
+    std::vector<int> dataSize(count);
+    std::vector<int> dataBytesHeld(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const SectorHeaderInfo& sector = sectors[i];
+        c[i] = sector.c;
+        h[i] = sector.h;
+        r[i] = sector.r;
+        n[i] = sector.n;
+        sectorCount[i] = sector.sectorCount;
+        singleDensity[i] = sector.density == 0x40;
+        deletedMark[i] = sector.deletedMark;
+        status[i] = sector.status;
+        dataSize[i] = sector.dataSize;
+        dataBytesHeld[i] = sector.dataBytesHeld;
+    }
+    return {{"c", c},
+            {"h", h},
+            {"r", r},
+            {"n", n},
+            {"sector_count", sectorCount},
+            {"fm", singleDensity},
+            {"deleted_mark", deletedMark},
+            {"status", status},
+            {"data_size", dataSize},
+            {"data_bytes_held", dataBytesHeld}};
 }
 
 json TrackJson(const TrackFacts& track, std::int32_t mediaType, const ReportOptions& options)
@@ -51,11 +77,7 @@ json TrackJson(const TrackFacts& track, std::int32_t mediaType, const ReportOpti
                   {"r", summary.r},       {"n", summary.n},
                   {"marks", marks}};
     if (options.listSectors) {
-        json sectors = json::array();
-        for (const SectorHeaderInfo& sector : track.sectors) {
-            sectors.push_back(SectorJson(sector));
-        }
-        entry["sectors"] = sectors;
+        entry["sectors"] = SectorColumns(track.sectors);
     }
     return entry;
 }

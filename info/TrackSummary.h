@@ -19,7 +19,7 @@ enum class TrackMark {
     BadStatus,      // a non-zero status
     CutShort,       // data cut short by the end of the image or the file
     EndsEarly,      // fewer sectors than the first header counts
-    ListingCut,     // more than MaxListedSectors headers
+    ListingCut,     // more headers than the listing lets in
 };
 
 struct TrackMarkWords {
@@ -37,7 +37,7 @@ inline constexpr std::array<TrackMarkWords, 9> TrackMarkTable = {{
     {TrackMark::BadStatus, "non-zero status", "non_zero_status"},
     {TrackMark::CutShort, "data cut short by the end of the image or file", "data_cut_short"},
     {TrackMark::EndsEarly, "fewer sectors than its sector count", "fewer_sectors_than_count"},
-    {TrackMark::ListingCut, "listing stops at 256 sectors", "listing_cut"},
+    {TrackMark::ListingCut, "more headers than a real track holds, not listed", "listing_cut"},
 }};
 
 struct TrackSummary {
