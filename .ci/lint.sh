@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 buildDir=${1:-build/lint}
-sourceDirs=(d88 tool sample tests fuzz bench)
+sourceDirs=(d88 title tool info support sample tests fuzz bench)
 
 bash .ci/install-deps.sh
 bash .ci/install-deps.sh clang-format clang-tidy cppcheck
