@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Arguments.h"
 #include "D88File.h"
 #include "Reports.h"
 
@@ -32,21 +33,21 @@ constexpr char HelpText[] =
     "\n"
     "Exit status: 0 every file was read, 1 a file could not be opened, 2 usage error.\n";
 
-struct Arguments {
+struct Request {
     ReportOptions options;
     bool json = false;
-    std::vector<std::string> files;
+    std::vector<Argument> files;
 };
 
 // Options may stand anywhere; "--" makes every later argument a file.
 // Returns -1 to go on, or the exit status to stop with.
-int ParseArguments(int argc, const char* const argv[], Arguments& arguments)
+int ParseArguments(const std::vector<Argument>& arguments, Request& request)
 {
     bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i].text;
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            arguments.files.push_back(argument);
+            request.files.push_back(arguments[i]);
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "--help" || argument == "-h") {
@@ -56,50 +57,50 @@ int ParseArguments(int argc, const char* const argv[], Arguments& arguments)
             std::cout << "d88info " << D88INFO_VERSION << '\n';
             return AllRead;
         } else if (argument == "--json") {
-            arguments.json = true;
+            request.json = true;
         } else if (argument == "--sectors") {
-            arguments.options.listSectors = true;
+            request.options.listSectors = true;
         } else {
-            std::cerr << "d88info: unknown option " << argument << '\n' << UsageLine;
+            std::cerr << "d88info: unknown option " << arguments[i].shown << '\n' << UsageLine;
             return UsageError;
         }
     }
-    if (arguments.files.empty()) {
+    if (request.files.empty()) {
         std::cerr << "d88info: no file given\n" << UsageLine;
         return UsageError;
     }
     return -1;
 }
 
-int Run(int argc, const char* const argv[])
+int Run(const std::vector<Argument>& arguments)
 {
-    Arguments arguments;
-    arguments.options.textForm = ConsoleTextForm();
-    const int stop = ParseArguments(argc, argv, arguments);
+    Request request;
+    request.options.textForm = ConsoleTextForm();
+    const int stop = ParseArguments(arguments, request);
     if (stop >= 0) {
         return std::cout.flush() ? stop : SomeNotRead;
     }
     int status = AllRead;
     nlohmann::json document = nlohmann::json::array();
     bool first = true;
-    for (const std::string& name : arguments.files) {
+    for (const Argument& name : request.files) {
         D88File file;
-        if (!file.Open(name.c_str())) {
-            std::cerr << "d88info: cannot open " << name << '\n';
-            document.push_back(JsonUnopenedReport(name));
+        if (!file.Open(name.path)) {
+            std::cerr << "d88info: cannot open " << name.shown << '\n';
+            document.push_back(JsonUnopenedReport(name.text));
             status = SomeNotRead;
             continue;
         }
         const FileFacts facts = CollectFileFacts(file);
-        if (arguments.json) {
-            document.push_back(JsonReport(name, facts, arguments.options));
+        if (request.json) {
+            document.push_back(JsonReport(name.text, facts, request.options));
             continue;
         }
         std::cout << (first ? "" : "\n");
         first = false;
-        WriteTextReport(std::cout, name, facts, arguments.options);
+        WriteTextReport(std::cout, name.shown, facts, request.options);
     }
-    if (arguments.json) {
+    if (request.json) {
         // A file name need not be UTF-8: such bytes become U+FFFD.
         std::cout << document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     }
@@ -108,11 +109,15 @@ int Run(int argc, const char* const argv[])
 
 }  // namespace
 
+#ifdef _WIN32
+int wmain(int argc, wchar_t* argv[])
+#else
 int main(int argc, char* argv[])
+#endif
 {
     std::ios::sync_with_stdio(false);
     try {
-        return Run(argc, argv);
+        return Run(ReadArguments(argc, argv));
     } catch (const std::exception& error) {
         // Only running out of memory is expected here.
         std::cerr << "d88info: " << error.what() << '\n';

@@ -9,8 +9,11 @@
 // or standard output that could not be written.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
-#include "CommandLine.h"
+#include "Arguments.h"
 #include "CutImages.h"
 #include "D88File.h"
 #include "Interruption.h"
@@ -23,7 +26,15 @@ namespace {
 // constructor opens and allocates nothing.
 D88File DiskImageFile;  // NOLINT(cert-err58-cpp)
 
-int RunTool(const CommandLine& line)
+// The disk number is its argument's first character taken as a digit: "12"
+// means disk 1. Anything but 1 or 2 is refused; so is a full-width digit,
+// whose first byte is no digit.
+std::int32_t DiskNumberFromArgument(const std::string& argument)
+{
+    return argument.empty() ? 0 : static_cast<signed char>(argument[0]) - '0';
+}
+
+int RunTool(const std::vector<Argument>& arguments)
 {
     InstallInterruptionHandlers();
     // Unbuffered, so that progress and errors leave in the order they are
@@ -32,18 +43,23 @@ int RunTool(const CommandLine& line)
     // console.)
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c): buffered is no worse
     std::setvbuf(stderr, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c)
-    const bool diskNumberGiven = line.count == 3;
-    if ((line.count != 2 && !diskNumberGiven) ||
-        (diskNumberGiven && line.diskNumber != DiskNumberA && line.diskNumber != DiskNumberB)) {
-        std::fprintf(stderr, UsageFormat, line.programName.c_str());
+    const std::string programName = arguments.empty() ? "d88cut" : arguments[0].shown;
+    const std::size_t count = arguments.size();
+    std::int32_t diskNumber = NoDiskNumber;
+    if (count == 3) {
+        diskNumber = DiskNumberFromArgument(arguments[2].text);
+    }
+    if ((count != 2 && count != 3) ||
+        (count == 3 && diskNumber != DiskNumberA && diskNumber != DiskNumberB)) {
+        std::fprintf(stderr, UsageFormat, programName.c_str());
         return 1;
     }
-    if (!DiskImageFile.Open(line.imageFile)) {
+    const std::filesystem::path& imageFile = arguments[1].path;
+    if (!DiskImageFile.Open(imageFile)) {
         std::fputs(CannotOpenFileMessage, stderr);
         return 1;
     }
-    const std::int32_t diskNumber = diskNumberGiven ? line.diskNumber : NoDiskNumber;
-    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(line.imageFile));
+    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(imageFile));
     // A failed standard output is a failed run, though the files were cut.
     const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     return complete && printed ? 0 : 1;
@@ -53,12 +69,9 @@ int RunTool(const CommandLine& line)
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t* argv[])
-{
-    return RunTool(ReadCommandLine(argc, argv));
-}
 #else
 int main(int argc, char* argv[])
-{
-    return RunTool(ReadCommandLine(argc, argv));
-}
 #endif
+{
+    return RunTool(ReadArguments(argc, argv));
+}

@@ -267,9 +267,15 @@ TEST(Info, CommandLine)
         EXPECT_EQ(run.out.substr(0, test.outStart.size()), test.outStart);
         EXPECT_EQ(run.err, test.err);
     }
-    const json both = json::parse(sandbox.RunInfo({"--json", "absent.d88", disk}).out);
+    // Any name a file system can hold opens, on Windows too, and JSON gives
+    // it in UTF-8.
+    const std::string named = sandbox.Add(MakeDiskB().Build(),
+                                          "\xE3\x83\x87\xE3\x82\xA3\xE3\x82\xB9\xE3\x82\xAF "
+                                          "\xD0\x94\xD0\xB8\xD1\x81\xD0\xBA \xF0\x9F\x92\xBE.d88");
+    const json both = json::parse(sandbox.RunInfo({"--json", "absent.d88", named}).out);
     ASSERT_EQ(both.size(), 2U);
     EXPECT_FALSE(both[0]["opened"].get<bool>());
+    EXPECT_EQ(both[1]["file"], named);
     EXPECT_EQ(both[1]["images"][0]["verdict"]["disk"], "B");
 }
 
