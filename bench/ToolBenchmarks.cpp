@@ -6,6 +6,7 @@
 #include "Benchmarks.h"
 #include "CutImages.h"
 #include "D88File.h"
+#include "OutputFiles.h"
 #include "SilencedConsole.h"
 
 namespace {

@@ -20,6 +20,7 @@
 #include "FuzzCheck.h"
 #include "FuzzScratch.h"
 #include "FuzzTarget.h"
+#include "OutputFiles.h"
 #include "TitleLayout.h"
 
 namespace {

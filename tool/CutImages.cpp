@@ -17,12 +17,12 @@ bool HasSignature(D88File& file, const DiskSignature& signature)
 }
 
 // Both return true only when every region was read and written in full.
-bool ExtractDiskA(D88File& disk, const OutputFiles& output)
+bool ExtractDiskA(D88File& disk, RegionSink& output)
 {
     return ExtractRegion(disk, Bios98Region, output);
 }
 
-bool ExtractDiskB(D88File& disk, const OutputFiles& output)
+bool ExtractDiskB(D88File& disk, RegionSink& output)
 {
     bool complete = true;
     for (const DiskRegion& region : MusicRegionTable) {
@@ -34,7 +34,7 @@ bool ExtractDiskB(D88File& disk, const OutputFiles& output)
 
 }  // namespace
 
-bool CutImages(D88File& file, std::int32_t diskNumber, const OutputFiles& output)
+bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink& output)
 {
     const std::int32_t count = file.GetImageCount();
     const std::int32_t imagesToCut = diskNumber == NoDiskNumber ? count : std::min(count, 1);

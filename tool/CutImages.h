@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "D88File.h"
-#include "OutputFiles.h"
+#include "RegionSink.h"
 
 // Disk numbers given on the command line; none means "recognise by signature".
 enum DiskNumber : std::int32_t { NoDiskNumber = 0, DiskNumberA = 1, DiskNumberB = 2 };
@@ -13,5 +13,11 @@ enum DiskNumber : std::int32_t { NoDiskNumber = 0, DiskNumberA = 1, DiskNumberB 
 // With a disk number only the first image is taken, as that disk, without a
 // signature test. Returns true when every region of every recognised disk
 // was read and written in full and, without a disk number, no image lay
-// past the reader's limit.
-bool CutImages(D88File& file, std::int32_t diskNumber, const OutputFiles& output);
+// past the reader's limit. The regions go to `output`.
+bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink& output);
+
+// The same, with a sink made for this one pass (the tool's files on disk).
+inline bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink&& output)
+{
+    return CutImages(file, diskNumber, output);
+}

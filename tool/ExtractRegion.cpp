@@ -6,7 +6,7 @@
 #include "DiskBuffer.h"
 #include "Messages.h"
 
-bool ExtractRegion(D88File& disk, const DiskRegion& region, const OutputFiles& output)
+bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output)
 {
     const std::int32_t wanted = region.skip + region.length;
     const std::int32_t got = disk.ReadSectors(region.trackIndex, region.c, region.h, region.r,
@@ -26,13 +26,13 @@ bool ExtractRegion(D88File& disk, const DiskRegion& region, const OutputFiles& o
         std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
                      region.length);
         // A damaged copy never takes the place of a file the user has.
-        if (OutputFiles::HoldsRegularFile(region.name)) {
+        if (output.Holds(region.name)) {
             std::fprintf(stderr, KeptExistingFileFormat, region.name);
             return false;
         }
     }
-    const bool written = output.Replace(region.name, DiskBuffer + region.skip,
-                                        static_cast<std::size_t>(region.length));
+    const bool written = output.Keep(region.name, DiskBuffer + region.skip,
+                                     static_cast<std::size_t>(region.length), fullyRead);
     if (!written) {
         std::fprintf(stderr, CannotWriteFileFormat, region.name);
     }

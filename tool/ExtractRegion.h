@@ -2,12 +2,12 @@
 #pragma once
 
 #include "D88File.h"
-#include "OutputFiles.h"
+#include "RegionSink.h"
 #include "TitleLayout.h"
 
-// Reads `region` through DiskBuffer and writes it to the file named after it,
-// announcing it with its "cutting ..." line. A region that cannot be read or
-// written in full is reported on standard error; one read only in part never
-// replaces an existing file of its name. True only when the whole region was
-// read and written.
-bool ExtractRegion(D88File& disk, const DiskRegion& region, const OutputFiles& output);
+// Reads `region` through DiskBuffer and hands it to `output` as the file
+// named after it, announcing it with its "cutting ..." line. A region that
+// cannot be read or kept in full is reported on standard error; one read only
+// in part never replaces a file of its name that `output` holds. True only
+// when the whole region was read and kept.
+bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output);

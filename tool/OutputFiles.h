@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <filesystem>
 
-class OutputFiles {
+#include "RegionSink.h"
+
+class OutputFiles final : public RegionSink {
 public:
     // `input` is the file being read; no output replaces it, whatever name or
     // link leads to it. Empty when the bytes come from elsewhere.
@@ -20,6 +22,15 @@ public:
     // on any failure it is removed and an existing `name` is left as it was.
     [[nodiscard]] bool Replace(const char* name, const unsigned char* data,
                                std::size_t length) const;
+
+    // The sink: what the tool keeps is a regular file, and every region is
+    // written alike, read in full or not.
+    [[nodiscard]] bool Holds(const char* name) const override { return HoldsRegularFile(name); }
+    [[nodiscard]] bool Keep(const char* name, const unsigned char* data, std::size_t length,
+                            bool /*complete*/) override
+    {
+        return Replace(name, data, length);
+    }
 
 private:
     std::filesystem::path input_;
