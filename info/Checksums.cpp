@@ -1,5 +1,21 @@
 #include "Checksums.h"
 
+#ifdef D88INFO_NO_CHECKSUMS
+
+// The web build has neither zlib nor a system hash: its page hashes the files
+// itself, and the report leaves both checksums out.
+std::uint32_t Crc32Of(const unsigned char* /*data*/, std::size_t /*size*/)
+{
+    return 0;
+}
+
+std::string Sha256HexOf(const unsigned char* /*data*/, std::size_t /*size*/)
+{
+    return {};
+}
+
+#else
+
 #include <zlib.h>
 
 #include <array>
@@ -78,3 +94,5 @@ std::string Sha256HexOf(const unsigned char* data, std::size_t size)
     Sha256Digest digest{};
     return ComputeSha256(data, size, digest) ? HexOf(digest) : std::string();
 }
+
+#endif  // D88INFO_NO_CHECKSUMS

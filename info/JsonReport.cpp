@@ -105,12 +105,14 @@ json RegionJson(const RegionFacts& facts)
                   {"bytes_read", facts.bytesRead},
                   {"complete", facts.bytesRead == facts.region->length},
                   {"file_written", facts.fileWritten}};
+#ifndef D88INFO_NO_CHECKSUMS
     if (facts.fileWritten) {
         char crc[16];
         static_cast<void>(std::snprintf(crc, sizeof crc, "%08x", facts.crc32));
         entry["crc32"] = crc;
         entry["sha256"] = facts.sha256;
     }
+#endif
     return entry;
 }
 

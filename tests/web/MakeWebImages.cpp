@@ -1,0 +1,91 @@
+// Writes the images the browser tests give the web page, into one folder:
+//   sample.d88        disk A and disk B of the title (the sample image)
+//   other.d88         a disk of the title's geometry without its signatures
+//   damaged.d88       disk B with the second sector of MUS00 gone
+//   disk-b.hdm, .fdi, .nfd-r0.nfd, .nfd-r1.nfd, .dcp   disk B in each other format
+//   hostile-walk.d88  the benchmark's hostile walk: 64 bare headers whose tracks
+//                     all lead into 66,000 empty sector headers, then disk B's tracks
+//
+//   make_web_images <folder>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "D88File.h"
+#include "FormatImageBuilders.h"
+#include "TitleDisks.h"
+
+namespace {
+
+Bytes HostileWalk()
+{
+    D88ImageBuilder bare;
+    bare.Name(std::string("\0\0\0\0\xFF\xFF", 6));
+    bare.DiskSize(D88File::ImageHeaderSize);
+    for (int track = 0; track < D88File::TrackCount; ++track) {
+        bare.TrackOffset(track, 0xFFFF);
+    }
+    for (const int track : {11, 12, 13, 14, 15, 100, 101, 102, 120}) {
+        bare.TrackOffset(track, D88File::ImageHeaderSize);
+    }
+    Bytes header = bare.Build();
+    header[0x14] = 0xFF;
+    header[0x15] = 0xFF;
+    Bytes file = Concat(std::vector<Bytes>(D88File::MaxImages, header));
+    for (std::size_t i = 0; i < 66000; ++i) {
+        // Little-endian sector count at +4: 0xFFFF, then 1.
+        const Bytes empty = {0xFF,
+                             0xFF,
+                             0xFF,
+                             0xFF,
+                             static_cast<std::uint8_t>(i == 0 ? 0xFF : 1),
+                             static_cast<std::uint8_t>(i == 0 ? 0xFF : 0),
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0,
+                             0};
+        file.insert(file.end(), empty.begin(), empty.end());
+    }
+    const Bytes diskB = MakeDiskB().Build();
+    file.insert(file.end(), diskB.begin() + D88File::ImageHeaderSize, diskB.end());
+    return file;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "Usage: make_web_images <folder>\n");
+        return 1;
+    }
+    const std::string folder = std::string(argv[1]) + "/";
+    D88ImageBuilder damaged = MakeDiskB();
+    damaged.RemoveSector(MusicRegionTable[0].trackIndex,
+                         static_cast<std::uint8_t>(MusicRegionTable[0].r + 1));
+    const D88ImageBuilder diskB = MakeDiskB();
+    const std::vector<std::pair<const char*, Bytes>> files = {
+        {"sample.d88", Concat({MakeDiskA().Build(), diskB.Build()})},
+        {"other.d88", MakeBlankTitleDisk().Build()},
+        {"damaged.d88", damaged.Build()},
+        {"disk-b.hdm", BuildHdm(diskB)},
+        {"disk-b.fdi", BuildFdi(diskB)},
+        {"disk-b.nfd-r0.nfd", BuildNfdR0(diskB)},
+        {"disk-b.nfd-r1.nfd", BuildNfdR1(diskB)},
+        {"disk-b.dcp", BuildDcp(diskB)},
+        {"hostile-walk.d88", HostileWalk()},
+    };
+    for (const auto& [name, bytes] : files) {
+        if (!WriteBytesToFile(folder + name, bytes)) {
+            std::fprintf(stderr, "%s%s: cannot write\n", folder.c_str(), name);
+            return 1;
+        }
+    }
+    return 0;
+}
