@@ -21,7 +21,8 @@ void CutOpenFile(benchmark::State& state, D88File& file, bool mustComplete)
     }
     // The loop does not run once an error is set.
     for (auto _ : state) {
-        if (!CutImages(file, NoDiskNumber, OutputFiles()) && mustComplete) {
+        OutputFiles output;
+        if (!CutImages(file, NoDiskNumber, output) && mustComplete) {
             state.SkipWithError("a disk was not extracted in full");
             break;
         }

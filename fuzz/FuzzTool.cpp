@@ -108,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bool complete = false;
         {
             const CurrentDirectoryScope inOutputFolder(scratch.OutputFolder());
-            complete = CutImages(file, diskNumber, OutputFiles());
+            OutputFiles output;
+            complete = CutImages(file, diskNumber, output);
         }
         CheckWrittenFiles(TakeWrittenFiles(scratch.OutputFolder()), diskNumber,
                           file.GetImageCount(), complete);

@@ -15,9 +15,3 @@ enum DiskNumber : std::int32_t { NoDiskNumber = 0, DiskNumberA = 1, DiskNumberB 
 // was read and written in full and, without a disk number, no image lay
 // past the reader's limit. The regions go to `output`.
 bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink& output);
-
-// The same, with a sink made for this one pass (the tool's files on disk).
-inline bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink&& output)
-{
-    return CutImages(file, diskNumber, output);
-}

@@ -11,13 +11,14 @@ OutputFiles::OutputFiles(fs::path input) : input_(std::move(input))
 {
 }
 
-bool OutputFiles::HoldsRegularFile(const char* name)
+bool OutputFiles::Holds(const char* name) const
 {
     std::error_code error;
     return fs::symlink_status(name, error).type() == fs::file_type::regular;
 }
 
-bool OutputFiles::Replace(const char* name, const unsigned char* data, std::size_t length) const
+bool OutputFiles::Keep(const char* name, const unsigned char* data, std::size_t length,
+                       bool /*complete*/)
 {
     std::error_code error;
     // The same file: device and inode, or volume and file index, reached

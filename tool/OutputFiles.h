@@ -15,22 +15,14 @@ public:
     explicit OutputFiles(std::filesystem::path input = {});
 
     // Whether a regular file of this name is there (a link is not one).
-    [[nodiscard]] static bool HoldsRegularFile(const char* name);
+    [[nodiscard]] bool Holds(const char* name) const override;
 
-    // Writes `length` bytes as the file `name`. The data goes to a temporary
-    // file beside it, which replaces `name` once written and closed in full;
-    // on any failure it is removed and an existing `name` is left as it was.
-    [[nodiscard]] bool Replace(const char* name, const unsigned char* data,
-                               std::size_t length) const;
-
-    // The sink: what the tool keeps is a regular file, and every region is
-    // written alike, read in full or not.
-    [[nodiscard]] bool Holds(const char* name) const override { return HoldsRegularFile(name); }
+    // Writes `length` bytes as the file `name`, read in full or not alike.
+    // The data goes to a temporary file beside it, which replaces `name` once
+    // written and closed in full; on any failure it is removed and an
+    // existing `name` is left as it was.
     [[nodiscard]] bool Keep(const char* name, const unsigned char* data, std::size_t length,
-                            bool /*complete*/) override
-    {
-        return Replace(name, data, length);
-    }
+                            bool complete) override;
 
 private:
     std::filesystem::path input_;

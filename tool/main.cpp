@@ -59,7 +59,8 @@ int RunTool(const std::vector<Argument>& arguments)
         std::fputs(CannotOpenFileMessage, stderr);
         return 1;
     }
-    const bool complete = CutImages(DiskImageFile, diskNumber, OutputFiles(imageFile));
+    OutputFiles output(imageFile);
+    const bool complete = CutImages(DiskImageFile, diskNumber, output);
     // A failed standard output is a failed run, though the files were cut.
     const bool printed = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     return complete && printed ? 0 : 1;
