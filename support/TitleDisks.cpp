@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
+
+#include "D88File.h"
 
 namespace {
 
@@ -56,4 +60,33 @@ D88ImageBuilder MakeDiskB()
     disk.Name("DISK B");
     PlaceSignature(disk, DiskBSignature);
     return disk;
+}
+
+Bytes MakeHostileWalk()
+{
+    D88ImageBuilder bare;
+    bare.Name(std::string("\0\0\0\0\xFF\xFF", 6));
+    bare.DiskSize(D88File::ImageHeaderSize);
+    for (int track = 0; track < D88File::TrackCount; ++track) {
+        bare.TrackOffset(track, 0xFFFF);
+    }
+    for (const int track : {11, 12, 13, 14, 15, 100, 101, 102, 120}) {
+        bare.TrackOffset(track, D88File::ImageHeaderSize);
+    }
+    Bytes header = bare.Build();
+    header[0x14] = 0xFF;
+    header[0x15] = 0xFF;
+    Bytes file = Concat(std::vector<Bytes>(D88File::MaxImages, header));
+    constexpr std::size_t EmptyHeaders = 66000;
+    for (std::size_t i = 0; i < EmptyHeaders; ++i) {
+        // Little-endian sector count at +4: 0xFFFF, then 1.
+        const std::uint8_t count = i == 0 ? 0xFF : 1;
+        const std::uint8_t countHigh = i == 0 ? 0xFF : 0;
+        const Bytes empty = {0xFF, 0xFF, 0xFF, 0xFF, count, countHigh, 0, 0,
+                             0,    0,    0,    0,    0,     0,         0, 0};
+        file.insert(file.end(), empty.begin(), empty.end());
+    }
+    const Bytes diskB = MakeDiskB().Build();
+    file.insert(file.end(), diskB.begin() + D88File::ImageHeaderSize, diskB.end());
+    return file;
 }

@@ -9,3 +9,12 @@
 D88ImageBuilder MakeBlankTitleDisk();
 D88ImageBuilder MakeDiskA();
 D88ImageBuilder MakeDiskB();
+
+// The worst walk a hostile file of a few megabytes could ask of a reader that
+// trusts every sector header: 64 bare image headers, each 16 bytes of which
+// read as a sector header with a count and no data, whose used track entries
+// point at the next header; then 66,000 empty sector headers (counts 0xFFFF,
+// then 1); then disk B's tracks. A walk not held to its image runs through
+// all of it for every sector and takes disk B's signature from bytes that
+// are in no image.
+Bytes MakeHostileWalk();

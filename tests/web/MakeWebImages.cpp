@@ -15,50 +15,6 @@
 #include "FormatImageBuilders.h"
 #include "TitleDisks.h"
 
-namespace {
-
-Bytes HostileWalk()
-{
-    D88ImageBuilder bare;
-    bare.Name(std::string("\0\0\0\0\xFF\xFF", 6));
-    bare.DiskSize(D88File::ImageHeaderSize);
-    for (int track = 0; track < D88File::TrackCount; ++track) {
-        bare.TrackOffset(track, 0xFFFF);
-    }
-    for (const int track : {11, 12, 13, 14, 15, 100, 101, 102, 120}) {
-        bare.TrackOffset(track, D88File::ImageHeaderSize);
-    }
-    Bytes header = bare.Build();
-    header[0x14] = 0xFF;
-    header[0x15] = 0xFF;
-    Bytes file = Concat(std::vector<Bytes>(D88File::MaxImages, header));
-    for (std::size_t i = 0; i < 66000; ++i) {
-        // Little-endian sector count at +4: 0xFFFF, then 1.
-        const Bytes empty = {0xFF,
-                             0xFF,
-                             0xFF,
-                             0xFF,
-                             static_cast<std::uint8_t>(i == 0 ? 0xFF : 1),
-                             static_cast<std::uint8_t>(i == 0 ? 0xFF : 0),
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0,
-                             0};
-        file.insert(file.end(), empty.begin(), empty.end());
-    }
-    const Bytes diskB = MakeDiskB().Build();
-    file.insert(file.end(), diskB.begin() + D88File::ImageHeaderSize, diskB.end());
-    return file;
-}
-
-}  // namespace
-
 int main(int argc, char* argv[])
 {
     if (argc != 2) {
@@ -79,7 +35,7 @@ int main(int argc, char* argv[])
         {"disk-b.nfd-r0.nfd", BuildNfdR0(diskB)},
         {"disk-b.nfd-r1.nfd", BuildNfdR1(diskB)},
         {"disk-b.dcp", BuildDcp(diskB)},
-        {"hostile-walk.d88", HostileWalk()},
+        {"hostile-walk.d88", MakeHostileWalk()},
     };
     for (const auto& [name, bytes] : files) {
         if (!WriteBytesToFile(folder + name, bytes)) {
