@@ -111,7 +111,7 @@ public:
                                std::int32_t destBytes);
 
     // Lists the sector headers of track `trackIndex` in recorded order,
-    // walking the track exactly as ReadSectorIds does, at most `maxSectors`
+    // walking the track as ReadSectorIds does (it lists through this), at most `maxSectors`
     // of them, into `headers` (replacing what it held). Returns false when
     // the current image does not record the track.
     bool ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,

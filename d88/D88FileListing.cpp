@@ -29,9 +29,9 @@ bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
     const std::uint64_t end = ImageEnd();
     const std::uint64_t heldEnd = std::min(end, file_->Size());
     unsigned char header[SectorHeaderSize];
-    // The same stopping rules as ReadSectorIds: the end of the image or of
-    // the file, data running past the image's end, or the sector count of
-    // the header just listed.
+    // The walk ends at the end of the image or of the file, at data running
+    // past the image's end, or at the sector count of the header just
+    // listed; a count of 0 does not end it.
     while (headers.size() < maxSectors && end - position >= SectorHeaderSize &&
            ReadFull(position, header, SectorHeaderSize)) {
         position += SectorHeaderSize;

@@ -6,7 +6,7 @@
 // call walks the track from its first sector. No walk leaves its image: a
 // header must fit before the image's end, and data counts only up to it.
 #include <algorithm>
-#include <cstring>
+#include <vector>
 
 #include "D88File.h"
 #include "LittleEndian.h"
@@ -118,26 +118,19 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
 std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
                                     std::int32_t destBytes)
 {
-    std::uint64_t position = TrackStart(trackIndex);
-    if (dest == nullptr || destBytes < 0 || position == 0) {
+    if (dest == nullptr || destBytes < 0) {
         return 0;
     }
-    const std::uint64_t end = ImageEnd();
-    constexpr std::int32_t IdSize = 4;
-    const std::int32_t capacity = destBytes / IdSize;
-    unsigned char header[SectorHeaderSize];
-    std::int32_t listed = 0;
-    // Unlike ReadSector, a sector count of 0 does not end the listing.
-    while (listed < capacity && end - position >= SectorHeaderSize &&
-           ReadFull(position, header, SectorHeaderSize)) {
-        position += SectorHeaderSize;
-        std::memcpy(dest + static_cast<std::ptrdiff_t>(listed) * IdSize, header, IdSize);
-        ++listed;
-        const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
-        if (end - position < dataSize || listed == DecodeLe16(header + SectorCountOffset)) {
-            break;
-        }
-        position += dataSize;
+    constexpr std::size_t IdSize = 4;
+    // The listing walks the track as it always did: a sector count of 0,
+    // unlike in ReadSector, does not end it.
+    std::vector<SectorHeaderInfo> headers;
+    ReadSectorHeaders(trackIndex, static_cast<std::size_t>(destBytes) / IdSize, headers);
+    for (const SectorHeaderInfo& header : headers) {
+        *dest++ = header.c;
+        *dest++ = header.h;
+        *dest++ = header.r;
+        *dest++ = header.n;
     }
-    return listed * IdSize;
+    return static_cast<std::int32_t>(headers.size() * IdSize);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Checksums.h"
+#include "RegionRead.h"
 
 namespace {
 
@@ -42,12 +43,8 @@ SignatureFacts CheckFor(D88File& file, const char* disk, const DiskSignature& si
 // Reads the region as d88cut does: what cannot be read is written as zeros.
 RegionFacts CollectRegion(D88File& file, const DiskRegion& region)
 {
-    const std::int32_t wanted = region.skip + region.length;
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(wanted));
-    const std::int32_t got = file.ReadSectors(region.trackIndex, region.c, region.h, region.r,
-                                              region.n, bytes.data(), wanted);
-    // A run that breaks off leaves part of a sector behind the bytes it counts.
-    std::fill(bytes.begin() + got, bytes.end(), 0);
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(region.skip + region.length));
+    const std::int32_t got = ReadRegion(file, region, bytes.data());
     RegionFacts facts{&region, std::max(got - region.skip, 0), got > 0, 0, ""};
     if (facts.fileWritten) {
         const unsigned char* content = bytes.data() + region.skip;

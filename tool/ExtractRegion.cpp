@@ -5,12 +5,11 @@
 
 #include "DiskBuffer.h"
 #include "Messages.h"
+#include "RegionRead.h"
 
 bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output)
 {
-    const std::int32_t wanted = region.skip + region.length;
-    const std::int32_t got = disk.ReadSectors(region.trackIndex, region.c, region.h, region.r,
-                                              region.n, DiskBuffer, wanted);
+    const std::int32_t got = ReadRegion(disk, region, DiskBuffer);
     if (got == 0) {
         // Without its first sector a region leaves no file, and an older file
         // of that name stays as it was.
@@ -18,10 +17,8 @@ bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output)
         return false;
     }
     std::printf(CuttingFormat, region.name);
-    // A region that breaks off is still written at its full length, but what
-    // was not read is zero, never the leftovers of an earlier read.
-    std::fill(DiskBuffer + got, DiskBuffer + wanted, 0);
-    const bool fullyRead = got == wanted;
+    // A region that breaks off is still written at its full length.
+    const bool fullyRead = got == region.skip + region.length;
     if (!fullyRead) {
         std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
                      region.length);
