@@ -12,8 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int TrackTableOffset = 0x20;
-
 // `count` copies of `image` end to end, written one at a time rather than
 // concatenated in memory first.
 bool WriteRepeated(const std::string& path, const Bytes& image, int count)
@@ -36,7 +34,7 @@ bool BenchmarkFiles::Create(std::string& error)
     scratchPath_ = folder_.FilePath("scratch");
 
     const Bytes diskA = MakeDiskA().Build();
-    sampleHeader_.assign(diskA.begin(), diskA.begin() + D88File::ImageHeaderSize);
+    sampleHeader_.assign(diskA.begin(), diskA.begin() + d88::ImageHeaderSize);
     if (!WriteBytesToFile(samplePath_, Concat({diskA, MakeDiskB().Build()}))) {
         error = "cannot write " + samplePath_;
         return false;
@@ -61,6 +59,6 @@ bool BenchmarkFiles::Create(std::string& error)
 std::uint64_t BenchmarkFiles::SampleTrackOffset(int trackIndex) const
 {
     const std::size_t entry =
-        TrackTableOffset + std::size_t{4} * static_cast<std::size_t>(trackIndex);
+        d88::TrackTableField + d88::TrackEntrySize * static_cast<std::size_t>(trackIndex);
     return DecodeLe32(&sampleHeader_.at(entry));
 }

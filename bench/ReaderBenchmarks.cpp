@@ -28,7 +28,6 @@ bool OpenSample(const BenchmarkFiles& files, D88File& file, benchmark::State& st
         state.SkipWithError("cannot open the sample");
         return false;
     }
-    file.SetSectorRange(FirstSector, SectorsPerTrack);
     return true;
 }
 
@@ -62,8 +61,9 @@ void ReadRegion(benchmark::State& state, const BenchmarkFiles& files)
     }
     std::array<unsigned char, RegionBytes> region{};
     for (auto _ : state) {
-        const std::int32_t got = file.ReadSectors(RegionTrack, RegionC, RegionH, FirstSector,
-                                                  SizeCode, region.data(), RegionBytes);
+        const std::int32_t got =
+            file.ReadSectors(RegionTrack, RegionC, RegionH, FirstSector, SizeCode,
+                             {FirstSector, SectorsPerTrack}, region.data(), RegionBytes);
         if (got != RegionBytes) {
             state.SkipWithError("region not read in full");
             break;

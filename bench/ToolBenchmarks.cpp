@@ -7,7 +7,6 @@
 #include "CutImages.h"
 #include "D88File.h"
 #include "OutputFiles.h"
-#include "SilencedConsole.h"
 
 namespace {
 
@@ -15,14 +14,10 @@ namespace fs = std::filesystem;
 
 void CutOpenFile(benchmark::State& state, D88File& file, bool mustComplete)
 {
-    const SilencedConsole silenced;
-    if (!silenced.IsSilenced()) {
-        state.SkipWithError("cannot silence the console");
-    }
-    // The loop does not run once an error is set.
     for (auto _ : state) {
         OutputFiles output;
-        if (!CutImages(file, NoDiskNumber, output) && mustComplete) {
+        RecordedConsole console;
+        if (!CutImages(file, DiskChoice::BySignature, output, console) && mustComplete) {
             state.SkipWithError("a disk was not extracted in full");
             break;
         }

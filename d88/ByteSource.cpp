@@ -7,9 +7,6 @@
 #include <limits>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -68,15 +65,20 @@ std::uint64_t NativeSize(NativeHandle handle)
 std::size_t NativeReadAt(NativeHandle handle, std::uint64_t offset, unsigned char* dest,
                          std::size_t count)
 {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    DWORD got = 0;
-    const auto wanted = static_cast<DWORD>(std::min<std::size_t>(count, 1u << 30));
-    if (!ReadFile(handle, dest, wanted, &got, &at)) {
-        return 0;
+    std::size_t done = 0;
+    while (done < count) {
+        const std::uint64_t position = offset + done;
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(position & 0xFFFFFFFFu);
+        at.OffsetHigh = static_cast<DWORD>(position >> 32);
+        DWORD got = 0;
+        const auto wanted = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+        if (!ReadFile(handle, dest + done, wanted, &got, &at) || got == 0) {
+            break;
+        }
+        done += got;
     }
-    return got;
+    return done;
 }
 #else
 using NativeHandle = int;

@@ -4,15 +4,6 @@
 
 #include "LittleEndian.h"
 
-namespace {
-
-// Fields of the 688-byte image header.
-constexpr int MediaTypeOffset = 0x1B;
-constexpr int DiskSizeOffset = 0x1C;
-constexpr int TrackTableOffset = 0x20;
-
-}  // namespace
-
 bool D88File::Open(const char* path)
 {
     if (path == nullptr) {
@@ -46,18 +37,18 @@ void D88File::Open(std::unique_ptr<ByteSource> source)
     file_ = std::move(source);
     // Images follow one another with no gap: each starts where the previous
     // one's disk size ends.
-    unsigned char header[ImageHeaderSize];
+    unsigned char header[d88::ImageHeaderSize];
     std::uint64_t offset = 0;
-    while (ReadFull(offset, header, ImageHeaderSize)) {
+    while (ReadFull(offset, header, d88::ImageHeaderSize)) {
         if (imageCount_ == MaxImages) {
             hasImagesPastLimit_ = true;
             break;
         }
         imageOffsets_[static_cast<std::size_t>(imageCount_)] = offset;
         ++imageCount_;
-        const std::uint32_t diskSize = DecodeLe32(header + DiskSizeOffset);
+        const std::uint32_t diskSize = DecodeLe32(header + d88::DiskSizeField);
         // The next image would start inside this one's header.
-        if (diskSize < ImageHeaderSize) {
+        if (diskSize < d88::ImageHeaderSize) {
             break;
         }
         offset += diskSize;
@@ -92,29 +83,25 @@ bool D88File::SelectImage(std::int32_t index)
         return false;
     }
     const std::uint64_t offset = imageOffsets_[static_cast<std::size_t>(index)];
-    unsigned char header[ImageHeaderSize];
-    if (!ReadFull(offset, header, ImageHeaderSize)) {
+    unsigned char header[d88::ImageHeaderSize];
+    if (!ReadFull(offset, header, d88::ImageHeaderSize)) {
         return false;
     }
 
     for (std::size_t track = 0; track < trackTable_.size(); ++track) {
-        trackTable_[track] = DecodeLe32(header + TrackTableOffset + 4 * track);
+        trackTable_[track] =
+            DecodeLe32(header + d88::TrackTableField + d88::TrackEntrySize * track);
     }
-    mediaType_ = header[MediaTypeOffset];
-    diskSize_ = DecodeLe32(header + DiskSizeOffset);
-    // The name field is 17 bytes but need not be terminated: keep at most 16
-    // characters, up to the first NUL.
-    for (std::size_t i = 0; i < DiskNameLength && header[i] != 0; ++i) {
-        diskName_[i] = static_cast<char>(header[i]);
+    mediaType_ = header[d88::MediaTypeField];
+    diskSize_ = DecodeLe32(header + d88::DiskSizeField);
+    // The name field need not be terminated: keep at most 16 characters, up
+    // to the first NUL.
+    const unsigned char* name = header + d88::NameField;
+    for (std::size_t i = 0; i < d88::NameLength && name[i] != 0; ++i) {
+        diskName_[i] = static_cast<char>(name[i]);
     }
     imageOffset_ = static_cast<std::int64_t>(offset);
     return true;
-}
-
-void D88File::SetSectorRange(std::int32_t first, std::int32_t last)
-{
-    firstSector_ = first;
-    lastSector_ = last;
 }
 
 bool D88File::ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count)

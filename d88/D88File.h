@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "ByteSource.h"
+#include "D88Layout.h"
 #include "ImageFormat.h"
 
 // One sector header as recorded in a track, for listings.
@@ -31,9 +32,9 @@ struct SectorHeaderInfo {
     std::uint8_t n;
     // The "sectors in this track" field.
     std::uint16_t sectorCount;
-    // 0x00 double density (MFM), 0x40 single density (FM).
+    // d88::DensityMfm or d88::DensityFm.
     std::uint8_t density;
-    // 0x00 normal data, 0x10 deleted data.
+    // d88::NormalDataMark or d88::DeletedDataMark.
     std::uint8_t deletedMark;
     // The controller's status for the sector, 0x00 when it read cleanly.
     std::uint8_t status;
@@ -42,17 +43,19 @@ struct SectorHeaderInfo {
     std::uint16_t dataBytesHeld;
 };
 
+// The sector numbers of a track, first to last: a run of sectors passes
+// from the last one of a track to the first one of the next.
+struct SectorRange {
+    std::int32_t first;
+    std::int32_t last;
+};
+
 class D88File {
 public:
     static constexpr std::int32_t MaxImages = 64;
-    static constexpr std::int32_t TrackCount = 164;
-    static constexpr std::int32_t ImageHeaderSize = 0x2B0;
-    static constexpr std::int32_t SectorHeaderSize = 16;
-    static constexpr std::int32_t DiskNameLength = 16;
-    // Size codes 0..7: nominal sector sizes 128 to 16,384 bytes.
-    static constexpr std::int32_t MaxSizeCode = 7;
+    static constexpr std::int32_t TrackCount = d88::TrackCount;
 
-    // No file, no image, sector range 1..16. The destructor closes the file.
+    // No file, no image. The destructor closes the file.
     D88File() = default;
     ~D88File() = default;
     D88File(const D88File&) = delete;
@@ -80,10 +83,6 @@ public:
     // current.
     bool SelectImage(std::int32_t index);
 
-    // First and last sector number of a track, used by ReadSectors to pass
-    // from one track to the next. Kept across SelectImage.
-    void SetSectorRange(std::int32_t first, std::int32_t last);
-
     // The current image's name (at most 16 characters); empty when none.
     [[nodiscard]] const char* GetDiskName() const { return diskName_.data(); }
 
@@ -98,10 +97,10 @@ public:
 
     // Reads `totalBytes` bytes from consecutive sectors of size 128 << n,
     // starting at (trackIndex, c, h, r) and passing to the next track after
-    // the last sector of the range. Returns the bytes read in whole chunks:
-    // a sector that cannot be read in full ends the run and is not counted.
+    // the last sector of `range`. Returns the bytes read in whole chunks: a
+    // sector that cannot be read in full ends the run and is not counted.
     std::int32_t ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
-                             std::int32_t r, std::int32_t n, unsigned char* dest,
+                             std::int32_t r, std::int32_t n, SectorRange range, unsigned char* dest,
                              std::int32_t totalBytes);
 
     // Lists the IDs of the sectors recorded in track `trackIndex`, four bytes
@@ -110,10 +109,11 @@ public:
     std::int32_t ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
                                std::int32_t destBytes);
 
-    // Lists the sector headers of track `trackIndex` in recorded order,
-    // walking the track as ReadSectorIds does (it lists through this), at most `maxSectors`
-    // of them, into `headers` (replacing what it held). Returns false when
-    // the current image does not record the track.
+    // Lists the sector headers of track `trackIndex` in recorded order, as
+    // far as ReadSector's walk goes (so every header listed is one a lookup
+    // can reach, the first of its ID found), at most `maxSectors` of them,
+    // into `headers` (replacing what it held). Returns false when the
+    // current image does not record the track.
     bool ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
                            std::vector<SectorHeaderInfo>& headers);
 
@@ -130,6 +130,21 @@ public:
     [[nodiscard]] std::uint64_t GetFileSize() const { return file_ == nullptr ? 0 : file_->Size(); }
 
 private:
+    // Where a walk through a track stands.
+    struct TrackWalk {
+        std::uint64_t position;
+        std::uint64_t end;
+        std::uint64_t walked;
+        bool done;
+        unsigned char header[d88::SectorHeaderSize];
+        // Where the data of the header just walked starts.
+        std::uint64_t dataAt;
+    };
+    [[nodiscard]] TrackWalk StartWalk(std::int32_t trackIndex) const;
+    // Steps to the next sector header of the track, loading it into
+    // `walk.header`; false where the walk ends.
+    bool NextSector(TrackWalk& walk);
+
     void Close();
     void ResetCurrentImage();
     bool ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count);
@@ -143,13 +158,11 @@ private:
     ImageFormat format_ = ImageFormat::D88;
     std::int32_t imageCount_ = 0;
     bool hasImagesPastLimit_ = false;
-    std::int32_t firstSector_ = 1;
-    std::int32_t lastSector_ = 16;
     // Image offsets are 64-bit: up to 64 images of up to 4 GiB each.
     std::array<std::uint64_t, MaxImages> imageOffsets_{};
     std::uint32_t diskSize_ = 0;
     std::int64_t imageOffset_ = -1;
     std::array<std::uint32_t, TrackCount> trackTable_{};
     std::int32_t mediaType_ = -1;
-    std::array<char, DiskNameLength + 1> diskName_{};
+    std::array<char, d88::NameLength + 1> diskName_{};
 };

@@ -2,9 +2,8 @@
 //
 // A track is found through the image's track table; its sectors are then
 // walked header by header, each header followed by its data, until the ID
-// matches or the track's sector count is reached. Nothing is cached: each
-// call walks the track from its first sector. No walk leaves its image: a
-// header must fit before the image's end, and data counts only up to it.
+// matches or the walk ends. No walk leaves its image: a header must fit
+// before the image's end, and data counts only up to it.
 #include <algorithm>
 #include <vector>
 
@@ -13,14 +12,11 @@
 
 namespace {
 
-// Fields of the 16-byte sector header.
-constexpr int SectorCountOffset = 4;
-constexpr int DataSizeOffset = 14;
-
 bool HasId(const unsigned char* header, std::int32_t c, std::int32_t h, std::int32_t r,
            std::int32_t n)
 {
-    return header[0] == c && header[1] == h && header[2] == r && header[3] == n;
+    return header[d88::CylinderField] == c && header[d88::HeadField] == h &&
+           header[d88::RecordField] == r && header[d88::SizeCodeField] == n;
 }
 
 }  // namespace
@@ -44,49 +40,66 @@ std::uint64_t D88File::TrackStart(std::int32_t trackIndex) const
     return static_cast<std::uint64_t>(imageOffset_) + entry;
 }
 
+D88File::TrackWalk D88File::StartWalk(std::int32_t trackIndex) const
+{
+    const std::uint64_t start = TrackStart(trackIndex);
+    return {start, start == 0 ? 0 : ImageEnd(), 0, start == 0, {}, 0};
+}
+
+// Each header says how many sectors its track has; the walk trusts each in
+// turn. It ends at a header whose count is 0, after the header that
+// completes its count, at data running past the image's end, and at the end
+// of the image or of the file.
+bool D88File::NextSector(TrackWalk& walk)
+{
+    if (walk.done || walk.end - walk.position < d88::SectorHeaderSize ||
+        !ReadFull(walk.position, walk.header, d88::SectorHeaderSize)) {
+        walk.done = true;
+        return false;
+    }
+    const std::uint16_t sectorCount = DecodeLe16(walk.header + d88::SectorCountField);
+    if (sectorCount == 0) {
+        walk.done = true;
+        return false;
+    }
+    walk.position += d88::SectorHeaderSize;
+    walk.dataAt = walk.position;
+    ++walk.walked;
+    const std::uint16_t dataSize = DecodeLe16(walk.header + d88::DataSizeField);
+    if (walk.end - walk.position < dataSize || walk.walked == sectorCount) {
+        walk.done = true;
+    } else {
+        walk.position += dataSize;
+    }
+    return true;
+}
+
 std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                                  std::int32_t r, std::int32_t n, unsigned char* dest,
                                  std::int32_t maxBytes)
 {
-    std::uint64_t position = TrackStart(trackIndex);
-    if (dest == nullptr || maxBytes < 0 || position == 0) {
+    if (dest == nullptr || maxBytes < 0) {
         return 0;
     }
-    const std::uint64_t end = ImageEnd();
-    unsigned char header[SectorHeaderSize];
-    // Each header says how many sectors its track has; the walk trusts each
-    // in turn, and the end of the image or of the file ends it.
-    for (std::uint64_t walked = 1;; ++walked) {
-        if (end - position < SectorHeaderSize || !ReadFull(position, header, SectorHeaderSize)) {
-            return 0;
-        }
-        position += SectorHeaderSize;
-        const std::uint16_t sectorCount = DecodeLe16(header + SectorCountOffset);
-        if (sectorCount == 0) {
-            return 0;
-        }
-        const std::uint16_t dataSize = DecodeLe16(header + DataSizeOffset);
-        if (HasId(header, c, h, r, n)) {
+    for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
+        if (HasId(walk.header, c, h, r, n)) {
             const auto length = std::min<std::uint64_t>(
-                {dataSize, static_cast<std::uint64_t>(maxBytes), end - position});
+                {DecodeLe16(walk.header + d88::DataSizeField), static_cast<std::uint64_t>(maxBytes),
+                 walk.end - walk.dataAt});
             // A file that ends inside the data yields fewer bytes: report
             // only what was stored.
             return static_cast<std::int32_t>(
-                file_->ReadAt(position, dest, static_cast<std::size_t>(length)));
+                file_->ReadAt(walk.dataAt, dest, static_cast<std::size_t>(length)));
         }
-        // Data that runs past the image's end leaves no room for a header.
-        if (end - position < dataSize || walked == sectorCount) {
-            return 0;
-        }
-        position += dataSize;
     }
+    return 0;
 }
 
 std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
-                                  std::int32_t r, std::int32_t n, unsigned char* dest,
-                                  std::int32_t totalBytes)
+                                  std::int32_t r, std::int32_t n, SectorRange range,
+                                  unsigned char* dest, std::int32_t totalBytes)
 {
-    if (dest == nullptr || totalBytes < 0 || n < 0 || n > MaxSizeCode) {
+    if (dest == nullptr || totalBytes < 0 || n < 0 || n > d88::MaxSizeCode) {
         return 0;
     }
     const std::int32_t sectorSize = 128 << n;
@@ -99,7 +112,7 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
         done += chunk;
         // A sector was found, so C, H and R are byte values and the track
         // index is at most 163: none of the steps below can overflow.
-        if (r == lastSector_) {
+        if (r == range.last) {
             ++trackIndex;
             if (h == 0) {
                 h = 1;
@@ -107,7 +120,7 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
                 h = 0;
                 ++c;
             }
-            r = firstSector_;
+            r = range.first;
         } else {
             ++r;
         }
@@ -122,8 +135,6 @@ std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest
         return 0;
     }
     constexpr std::size_t IdSize = 4;
-    // The listing walks the track as it always did: a sector count of 0,
-    // unlike in ReadSector, does not end it.
     std::vector<SectorHeaderInfo> headers;
     ReadSectorHeaders(trackIndex, static_cast<std::size_t>(destBytes) / IdSize, headers);
     for (const SectorHeaderInfo& header : headers) {

@@ -1,91 +1,96 @@
 #include "D88ImageWriter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "LittleEndian.h"
 
 namespace {
 
-constexpr std::size_t HeaderSize = 0x2B0;
-constexpr std::size_t WriteProtectAt = 0x1A;
-constexpr std::size_t MediaTypeAt = 0x1B;
-constexpr std::size_t DiskSizeAt = 0x1C;
-constexpr std::size_t TrackTableAt = 0x20;
-constexpr std::size_t SectorHeaderSize = 16;
-constexpr unsigned char WriteProtected = 0x10;
-constexpr unsigned char FmDensity = 0x40;
-constexpr unsigned char DeletedMark = 0x10;
 constexpr std::uint32_t MaxSectorsInTrack = 0xFFFF;
 constexpr std::size_t MaxDataSize = 0xFFFF;
 constexpr std::uint64_t MaxImageSize = 0xFFFFFFFF;
-
-void PutLe16(unsigned char* field, std::uint32_t value)
-{
-    field[0] = static_cast<unsigned char>(value & 0xFF);
-    field[1] = static_cast<unsigned char>((value >> 8) & 0xFF);
-}
-
-void PutLe32(unsigned char* field, std::uint64_t value)
-{
-    for (std::size_t i = 0; i < 4; ++i) {
-        field[i] = static_cast<unsigned char>((value >> (8 * i)) & 0xFF);
-    }
-}
 
 }  // namespace
 
 D88ImageWriter::D88ImageWriter(const unsigned char* name, std::size_t nameLength,
                                unsigned char mediaType, bool writeProtected)
-    : image_(HeaderSize, 0)
+    : image_(d88::ImageHeaderSize, 0)
 {
     if (name != nullptr) {
-        const unsigned char* nameEnd = std::find(name, name + std::min(nameLength, NameLength), 0);
-        std::copy(name, nameEnd, image_.begin());
+        const unsigned char* nameEnd =
+            std::find(name, name + std::min(nameLength, d88::NameLength), 0);
+        std::copy(name, nameEnd, image_.begin() + d88::NameField);
     }
-    image_[WriteProtectAt] = writeProtected ? WriteProtected : 0;
-    image_[MediaTypeAt] = mediaType;
+    image_[d88::WriteProtectField] = writeProtected ? d88::WriteProtectOn : d88::WriteProtectOff;
+    image_[d88::MediaTypeField] = mediaType;
+}
+
+unsigned char* D88ImageWriter::AppendSector(int trackIndex, const D88SectorFields& fields,
+                                            std::size_t dataSize)
+{
+    if (trackIndex < 0 || trackIndex < currentTrack_ ||
+        trackIndex >= static_cast<int>(d88::TrackCount) || dataSize > MaxDataSize ||
+        std::uint64_t{image_.size()} + d88::SectorHeaderSize + dataSize > MaxImageSize) {
+        return nullptr;
+    }
+    if (trackIndex == currentTrack_ && sectorsInTrack_ == MaxSectorsInTrack) {
+        return nullptr;
+    }
+    const std::size_t start = image_.size();
+    image_.resize(start + d88::SectorHeaderSize + dataSize, 0);
+    if (trackIndex != currentTrack_) {
+        CloseTrack();
+        currentTrack_ = trackIndex;
+        trackStart_ = start;
+        EncodeLe32(&image_[d88::TrackTableField +
+                           d88::TrackEntrySize * static_cast<std::size_t>(trackIndex)],
+                   start);
+    }
+    ++sectorsInTrack_;
+    unsigned char* header = &image_[start];
+    header[d88::CylinderField] = fields.c;
+    header[d88::HeadField] = fields.h;
+    header[d88::RecordField] = fields.r;
+    header[d88::SizeCodeField] = fields.n;
+    header[d88::DensityField] = fields.fm ? d88::DensityFm : d88::DensityMfm;
+    header[d88::DeletedMarkField] = fields.deleted ? d88::DeletedDataMark : d88::NormalDataMark;
+    header[d88::StatusField] = fields.status;
+    EncodeLe16(header + d88::DataSizeField, static_cast<std::uint32_t>(dataSize));
+    return header + d88::SectorHeaderSize;
 }
 
 bool D88ImageWriter::AddSector(int trackIndex, const D88SectorFields& fields, ByteSource& source,
                                std::uint64_t offset, std::size_t dataSize)
 {
-    if (trackIndex < 0 || trackIndex < currentTrack_ || trackIndex >= TrackCount ||
-        dataSize > MaxDataSize ||
-        std::uint64_t{image_.size()} + SectorHeaderSize + dataSize > MaxImageSize) {
+    // Read first, so that a source that ends early leaves the image as it was.
+    if (dataSize > MaxDataSize) {
         return false;
     }
-    if (trackIndex == currentTrack_ && sectorsInTrack_ == MaxSectorsInTrack) {
+    scratch_.resize(dataSize);
+    if (dataSize != 0 && source.ReadAt(offset, scratch_.data(), dataSize) != dataSize) {
         return false;
     }
-    const std::size_t start = image_.size();
-    image_.resize(start + SectorHeaderSize + dataSize, 0);
-    if (source.ReadAt(offset, image_.data() + start + SectorHeaderSize, dataSize) != dataSize) {
-        image_.resize(start);
+    return AddSector(trackIndex, fields, scratch_.data(), dataSize);
+}
+
+bool D88ImageWriter::AddSector(int trackIndex, const D88SectorFields& fields,
+                               const unsigned char* data, std::size_t dataSize)
+{
+    unsigned char* dest = AppendSector(trackIndex, fields, dataSize);
+    if (dest == nullptr) {
         return false;
     }
-    if (trackIndex != currentTrack_) {
-        CloseTrack();
-        currentTrack_ = trackIndex;
-        trackStart_ = start;
-        PutLe32(&image_[TrackTableAt + 4 * static_cast<std::size_t>(trackIndex)], start);
+    if (dataSize != 0) {
+        std::memcpy(dest, data, dataSize);
     }
-    ++sectorsInTrack_;
-    unsigned char* header = &image_[start];
-    header[0] = fields.c;
-    header[1] = fields.h;
-    header[2] = fields.r;
-    header[3] = fields.n;
-    header[6] = fields.fm ? FmDensity : 0;
-    header[7] = fields.deleted ? DeletedMark : 0;
-    header[8] = fields.status;
-    PutLe16(header + 14, static_cast<std::uint32_t>(dataSize));
     return true;
 }
 
 bool D88ImageWriter::AddPlainTrack(int trackIndex, int sectorCount, unsigned char n, bool fmDensity,
                                    ByteSource& source, std::uint64_t offset)
 {
-    if (n > MaxSizeCode || trackIndex < 0) {
+    if (n > d88::MaxSizeCode || trackIndex < 0) {
         return false;
     }
     const std::size_t sectorSize = std::size_t{128} << n;
@@ -109,8 +114,8 @@ void D88ImageWriter::CloseTrack()
 {
     std::size_t sectorAt = trackStart_;
     for (std::uint32_t i = 0; i < sectorsInTrack_; ++i) {
-        PutLe16(&image_[sectorAt + 4], sectorsInTrack_);
-        sectorAt += SectorHeaderSize + DecodeLe16(&image_[sectorAt + 14]);
+        EncodeLe16(&image_[sectorAt + d88::SectorCountField], sectorsInTrack_);
+        sectorAt += d88::SectorHeaderSize + DecodeLe16(&image_[sectorAt + d88::DataSizeField]);
     }
     sectorsInTrack_ = 0;
 }
@@ -119,7 +124,7 @@ std::vector<unsigned char> D88ImageWriter::Finish()
 {
     CloseTrack();
     currentTrack_ = -1;
-    PutLe32(&image_[DiskSizeAt], image_.size());
+    EncodeLe32(&image_[d88::DiskSizeField], image_.size());
     std::vector<unsigned char> finished = std::move(image_);
     image_.clear();
     return finished;

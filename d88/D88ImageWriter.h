@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ByteSource.h"
+#include "D88Layout.h"
 
 // What a sector header of the image says of a sector besides its data.
 struct D88SectorFields {
@@ -20,20 +21,9 @@ struct D88SectorFields {
     unsigned char status = 0;
 };
 
-// Size codes 0..7: sectors of 128 to 16,384 bytes.
-constexpr unsigned char MaxSizeCode = 7;
-
-// D88 media bytes.
-constexpr unsigned char D88Media2D = 0x00;
-constexpr unsigned char D88Media2DD = 0x10;
-constexpr unsigned char D88Media2HD = 0x20;
-
 class D88ImageWriter {
 public:
-    static constexpr int TrackCount = 164;
-    static constexpr std::size_t NameLength = 16;
-
-    // `name` holds up to NameLength bytes and ends at its first NUL; null for
+    // `name` holds up to d88::NameLength bytes and ends at its first NUL; null for
     // an image without a name.
     D88ImageWriter(const unsigned char* name, std::size_t nameLength, unsigned char mediaType,
                    bool writeProtected);
@@ -46,6 +36,10 @@ public:
     // would pass the 4 GiB a D88 disk size can say.
     bool AddSector(int trackIndex, const D88SectorFields& fields, ByteSource& source,
                    std::uint64_t offset, std::size_t dataSize);
+    // The same for data in memory, such as a sector a format stores
+    // compressed.
+    bool AddSector(int trackIndex, const D88SectorFields& fields, const unsigned char* data,
+                   std::size_t dataSize);
 
     // Appends sectors R = 1..sectorCount of size code `n` (0..7), ID C and H
     // the track's cylinder and head, from consecutive bytes at `offset`: the
@@ -57,10 +51,15 @@ public:
     std::vector<unsigned char> Finish();
 
 private:
+    // Room for a sector of `dataSize` bytes at the end of track
+    // `trackIndex`, its header written; null when it cannot be added.
+    unsigned char* AppendSector(int trackIndex, const D88SectorFields& fields,
+                                std::size_t dataSize);
     void CloseTrack();
 
     std::vector<unsigned char> image_;
     int currentTrack_ = -1;
     std::size_t trackStart_ = 0;
     std::uint32_t sectorsInTrack_ = 0;
+    std::vector<unsigned char> scratch_;
 };

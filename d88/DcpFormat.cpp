@@ -28,15 +28,15 @@ struct DcpMedia {
 };
 
 constexpr std::array<DcpMedia, 9> MediaTable{{
-    {0x01, 77, 8, 3, D88Media2HD, false},
-    {0x02, 80, 15, 2, D88Media2HD, false},
-    {0x03, 80, 18, 2, D88Media2HD, false},
-    {0x04, 80, 8, 2, D88Media2DD, false},
-    {0x05, 80, 9, 2, D88Media2DD, false},
-    {0x08, 80, 9, 3, D88Media2HD, false},
-    {0x11, 77, 26, 1, D88Media2HD, true},
-    {0x19, 80, 16, 1, D88Media2DD, false},
-    {0x21, 80, 26, 1, D88Media2HD, false},
+    {0x01, 77, 8, 3, d88::Media2HD, false},
+    {0x02, 80, 15, 2, d88::Media2HD, false},
+    {0x03, 80, 18, 2, d88::Media2HD, false},
+    {0x04, 80, 8, 2, d88::Media2DD, false},
+    {0x05, 80, 9, 2, d88::Media2DD, false},
+    {0x08, 80, 9, 3, d88::Media2HD, false},
+    {0x11, 77, 26, 1, d88::Media2HD, true},
+    {0x19, 80, 16, 1, d88::Media2DD, false},
+    {0x21, 80, 26, 1, d88::Media2HD, false},
 }};
 
 constexpr int BasicTrackZeroSectors = 26;

@@ -12,14 +12,14 @@ struct DeviceMedia {
 
 // 2HD at 360 rpm, 1.44 MB at 300 rpm, 2DD, 2D.
 constexpr std::array<DeviceMedia, 8> DeviceMediaTable{{
-    {0x90, D88Media2HD},
-    {0x30, D88Media2HD},
-    {0xB0, D88Media2HD},
-    {0x10, D88Media2DD},
-    {0x70, D88Media2DD},
-    {0xF0, D88Media2DD},
-    {0x50, D88Media2D},
-    {0xD0, D88Media2D},
+    {0x90, d88::Media2HD},
+    {0x30, d88::Media2HD},
+    {0xB0, d88::Media2HD},
+    {0x10, d88::Media2DD},
+    {0x70, d88::Media2DD},
+    {0xF0, d88::Media2DD},
+    {0x50, d88::Media2D},
+    {0xD0, d88::Media2D},
 }};
 
 }  // namespace

@@ -21,12 +21,12 @@ constexpr std::size_t SurfacesAt = 0x18;
 constexpr std::size_t CylindersAt = 0x1C;
 constexpr std::uint32_t MaxSectors = 255;
 constexpr std::uint32_t Surfaces = 2;
-constexpr std::uint32_t MaxCylinders = D88ImageWriter::TrackCount / 2;
+constexpr std::uint32_t MaxCylinders = d88::TrackCount / 2;
 
 // The size code of a sector size, when it is one.
 std::optional<unsigned char> SizeCodeOf(std::uint32_t sectorSize)
 {
-    for (unsigned char code = 0; code <= MaxSizeCode; ++code) {
+    for (unsigned char code = 0; code <= d88::MaxSizeCode; ++code) {
         if (sectorSize == (std::uint32_t{128} << code)) {
             return code;
         }

@@ -18,7 +18,7 @@ std::optional<D88Bytes> ConvertHdm(ByteSource& source)
     if (source.Size() != ImageSize) {
         return std::nullopt;
     }
-    D88ImageWriter writer(nullptr, 0, D88Media2HD, false);
+    D88ImageWriter writer(nullptr, 0, d88::Media2HD, false);
     for (int track = 0; track < Tracks; ++track) {
         if (!writer.AddPlainTrack(track, Sectors, SizeCode, false, source,
                                   TrackSize * static_cast<std::uint64_t>(track))) {

@@ -3,36 +3,35 @@
 #include <array>
 #include <iterator>
 
+#include "D88Layout.h"
 #include "FormatReaders.h"
 #include "LittleEndian.h"
 
 namespace {
 
-constexpr std::size_t D88HeaderSize = 0x2B0;
-constexpr std::size_t D88MediaTypeAt = 0x1B;
-constexpr std::size_t D88DiskSizeAt = 0x1C;
-constexpr std::size_t D88TrackTableAt = 0x20;
-constexpr std::array<unsigned char, 5> D88MediaTypes{0x00, 0x10, 0x20, 0x30, 0x40};
+constexpr std::array<unsigned char, 5> D88MediaTypes{d88::Media2D, d88::Media2DD, d88::Media2HD,
+                                                     d88::Media1D, d88::Media1DD};
 
 // A first image header a D88 reader would take: a known media type, a disk
 // size within the file, and every track offset within the disk.
 bool LooksLikeD88(ByteSource& source)
 {
-    std::array<unsigned char, D88HeaderSize> header{};
+    std::array<unsigned char, d88::ImageHeaderSize> header{};
     if (!ReadExactly(source, 0, header.data(), header.size())) {
         return false;
     }
     bool knownMedia = false;
     for (const unsigned char mediaType : D88MediaTypes) {
-        knownMedia = knownMedia || header[D88MediaTypeAt] == mediaType;
+        knownMedia = knownMedia || header[d88::MediaTypeField] == mediaType;
     }
-    const std::uint32_t diskSize = DecodeLe32(&header[D88DiskSizeAt]);
-    if (!knownMedia || diskSize < D88HeaderSize || diskSize > source.Size()) {
+    const std::uint32_t diskSize = DecodeLe32(&header[d88::DiskSizeField]);
+    if (!knownMedia || diskSize < d88::ImageHeaderSize || diskSize > source.Size()) {
         return false;
     }
-    for (std::size_t at = D88TrackTableAt; at < D88HeaderSize; at += 4) {
+    for (std::size_t at = d88::TrackTableField; at < d88::ImageHeaderSize;
+         at += d88::TrackEntrySize) {
         const std::uint32_t offset = DecodeLe32(&header[at]);
-        if (offset != 0 && (offset < D88HeaderSize || offset > diskSize)) {
+        if (offset != 0 && (offset < d88::ImageHeaderSize || offset > diskSize)) {
             return false;
         }
     }

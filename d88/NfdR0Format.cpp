@@ -45,7 +45,7 @@ std::optional<D88Bytes> ConvertNfdR0(ByteSource& source)
             if (entry[0] == NfdAbsentCylinder) {
                 continue;
             }
-            if (entry[3] > MaxSizeCode) {
+            if (entry[3] > d88::MaxSizeCode) {
                 return std::nullopt;
             }
             if (!deviceType) {
@@ -54,7 +54,7 @@ std::optional<D88Bytes> ConvertNfdR0(ByteSource& source)
         }
     }
     D88ImageWriter writer = NfdImageWriter(
-        header.data(), MediaTypeOfDevice(deviceType.value_or(0)).value_or(D88Media2HD));
+        header.data(), MediaTypeOfDevice(deviceType.value_or(0)).value_or(d88::Media2HD));
     std::uint64_t offset = *dataStart;
     for (int track = 0; track < TableTracks; ++track) {
         for (int slot = 0; slot < SlotsPerTrack; ++slot) {

@@ -55,7 +55,7 @@ TrackBlocks(const std::vector<unsigned char>& area)
             return std::nullopt;
         }
         for (std::size_t k = 0; k < block.sectors; ++k) {
-            if (area[block.recordsAt + k * NfdRecordSize + 3] > MaxSizeCode) {
+            if (area[block.recordsAt + k * NfdRecordSize + 3] > d88::MaxSizeCode) {
                 return std::nullopt;
             }
         }
@@ -126,7 +126,7 @@ std::optional<D88Bytes> ConvertNfdR1(ByteSource& source)
         }
     }
     D88ImageWriter writer =
-        NfdImageWriter(area.data(), MediaTypeOfDevice(deviceType).value_or(D88Media2HD));
+        NfdImageWriter(area.data(), MediaTypeOfDevice(deviceType).value_or(d88::Media2HD));
     std::uint64_t offset = *dataStart;
     for (int track = 0; track < TrackCount; ++track) {
         if (!AddTrack(writer, track, (*blocks)[static_cast<std::size_t>(track)], area, source,

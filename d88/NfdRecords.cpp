@@ -62,8 +62,7 @@ std::optional<std::uint64_t> NfdDataStart(const unsigned char* header, char revi
 
 D88ImageWriter NfdImageWriter(const unsigned char* header, unsigned char mediaType)
 {
-    return D88ImageWriter(header + CommentAt, D88ImageWriter::NameLength, mediaType,
-                          header[ProtectAt] != 0);
+    return D88ImageWriter(header + CommentAt, d88::NameLength, mediaType, header[ProtectAt] != 0);
 }
 
 D88SectorFields NfdSectorFields(const unsigned char* record)

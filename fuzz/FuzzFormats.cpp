@@ -5,6 +5,7 @@
 // giving the track's sector count, and it holds no more data than the input.
 #include <vector>
 
+#include "D88Layout.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 #include "ImageFormat.h"
@@ -12,31 +13,31 @@
 
 namespace {
 
-constexpr std::size_t HeaderSize = 0x2B0;
-constexpr std::size_t SectorHeaderSize = 16;
-constexpr std::size_t TrackCount = 164;
+using d88::SectorHeaderSize;
 
 void CheckWellFormed(const std::vector<unsigned char>& image, std::size_t inputSize)
 {
-    Require(image.size() >= HeaderSize && DecodeLe32(&image[0x1C]) == image.size(),
+    Require(image.size() >= d88::ImageHeaderSize &&
+                DecodeLe32(&image[d88::DiskSizeField]) == image.size(),
             "the disk size is the image's length");
-    std::size_t expectedAt = HeaderSize;
+    std::size_t expectedAt = d88::ImageHeaderSize;
     std::size_t dataBytes = 0;
-    for (std::size_t track = 0; track < TrackCount; ++track) {
-        std::size_t sectorAt = DecodeLe32(&image[0x20 + 4 * track]);
+    for (std::size_t track = 0; track < d88::TrackCount; ++track) {
+        std::size_t sectorAt =
+            DecodeLe32(&image[d88::TrackTableField + d88::TrackEntrySize * track]);
         if (sectorAt == 0) {
             continue;
         }
         Require(sectorAt == expectedAt, "tracks follow one another in index order");
         Require(image.size() - sectorAt >= SectorHeaderSize,
                 "a track starts with a whole sector header");
-        const std::size_t count = DecodeLe16(&image[sectorAt + 4]);
+        const std::size_t count = DecodeLe16(&image[sectorAt + d88::SectorCountField]);
         Require(count > 0, "a recorded track holds a sector");
         for (std::size_t k = 0; k < count; ++k) {
             Require(image.size() - sectorAt >= SectorHeaderSize &&
-                        DecodeLe16(&image[sectorAt + 4]) == count,
+                        DecodeLe16(&image[sectorAt + d88::SectorCountField]) == count,
                     "every sector header lies inside and gives the track's count");
-            const std::size_t dataSize = DecodeLe16(&image[sectorAt + 14]);
+            const std::size_t dataSize = DecodeLe16(&image[sectorAt + d88::DataSizeField]);
             Require(image.size() - sectorAt - SectorHeaderSize >= dataSize,
                     "every sector's data lies inside the image");
             dataBytes += dataSize;

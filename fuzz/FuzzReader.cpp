@@ -21,6 +21,8 @@ namespace {
 
 // The data-size field of a sector header is 16-bit.
 constexpr std::int32_t LargestDataSize = 0xFFFF;
+// For calls whose sector range does not matter.
+constexpr SectorRange AnyRange = {1, 16};
 constexpr std::int32_t IdSize = 4;
 constexpr std::int32_t ListedIdLimit = 64;
 constexpr std::int32_t SectorsReadPerTrack = 16;
@@ -79,7 +81,7 @@ private:
 };
 
 struct HeaderData {
-    std::array<char, D88File::DiskNameLength + 1> name{};
+    std::array<char, d88::NameLength + 1> name{};
     std::int32_t mediaType = 0;
 
     bool operator==(const HeaderData& other) const
@@ -153,7 +155,6 @@ public:
         }
         for (const auto& [track, sectorId] : runStarts) {
             for (const std::int32_t lastSector : {8, 16}) {
-                file_.SetSectorRange(1, lastSector);
                 ReadRuns(track, sectorId, lastSector);
             }
         }
@@ -166,7 +167,7 @@ public:
         for (const std::int32_t n : {-1, 8, 31, 32, INT32_MIN, INT32_MAX}) {
             Require(Checked(destBytes,
                             [&](unsigned char* dest, std::int32_t size) {
-                                return file_.ReadSectors(0, 0, 0, 1, n, dest, size);
+                                return file_.ReadSectors(0, 0, 0, 1, n, AnyRange, dest, size);
                             }) == 0,
                     "a run read with a size code outside 0..7 reads nothing");
         }
@@ -177,14 +178,14 @@ public:
                 "a read with a negative limit reads nothing");
         Require(Checked(0,
                         [&](unsigned char* dest, std::int32_t) {
-                            return file_.ReadSectors(0, 0, 0, 1, 0, dest, -1);
+                            return file_.ReadSectors(0, 0, 0, 1, 0, AnyRange, dest, -1);
                         }) == 0,
                 "a run read of a negative length reads nothing");
         Require(Checked(0, [&](unsigned char* dest,
                                std::int32_t) { return file_.ReadSectorIds(0, dest, -4); }) == 0,
                 "a listing into a negative size lists nothing");
         Require(file_.ReadSector(0, 0, 0, 1, 3, nullptr, 1024) == 0 &&
-                    file_.ReadSectors(0, 0, 0, 1, 3, nullptr, 1024) == 0 &&
+                    file_.ReadSectors(0, 0, 0, 1, 3, AnyRange, nullptr, 1024) == 0 &&
                     file_.ReadSectorIds(0, nullptr, 1024) == 0,
                 "a null destination reads nothing");
     }
@@ -196,7 +197,7 @@ public:
                         [&](unsigned char* dest, std::int32_t size) {
                             return file_.ReadSectorIds(0, dest, size) +
                                    file_.ReadSector(0, 0, 0, 1, 3, dest, size) +
-                                   file_.ReadSectors(0, 0, 0, 1, 3, dest, size);
+                                   file_.ReadSectors(0, 0, 0, 1, 3, AnyRange, dest, size);
                         }) == 0,
                 "a closed file reads nothing");
     }
@@ -239,7 +240,7 @@ private:
             return file_.ReadSector(track, sectorId.c, sectorId.h, sectorId.r, sectorId.n, dest,
                                     size);
         };
-        const std::int32_t nominal = sectorId.n <= D88File::MaxSizeCode ? 128 << sectorId.n : 1024;
+        const std::int32_t nominal = sectorId.n <= d88::MaxSizeCode ? 128 << sectorId.n : 1024;
         const std::int32_t got = Checked(nominal, readSector);
         // The limits below are tried on one sector per track, to keep the
         // fuzzer fast.
@@ -267,11 +268,11 @@ private:
 
     void ReadRuns(std::int32_t track, const SectorId& sectorId, std::int32_t lastSector)
     {
-        if (sectorId.n > D88File::MaxSizeCode) {
+        if (sectorId.n > d88::MaxSizeCode) {
             Require(Checked(1024,
                             [&](unsigned char* dest, std::int32_t size) {
                                 return file_.ReadSectors(track, sectorId.c, sectorId.h, sectorId.r,
-                                                         sectorId.n, dest, size);
+                                                         sectorId.n, {1, lastSector}, dest, size);
                             }) == 0,
                     "a run read with a size code outside 0..7 reads nothing");
             return;
@@ -293,7 +294,8 @@ private:
             const std::int32_t r = run.r;
             const std::int32_t total = run.total;
             const auto readRun = [&](unsigned char* dest, std::int32_t size) {
-                return file_.ReadSectors(track, sectorId.c, sectorId.h, r, sectorId.n, dest, size);
+                return file_.ReadSectors(track, sectorId.c, sectorId.h, r, sectorId.n,
+                                         {1, lastSector}, dest, size);
             };
             const std::int32_t got = Checked(total, readRun, chunk);
             Require(got == total || got % chunk == 0, "a run read counts whole chunks only");
@@ -326,12 +328,11 @@ void CheckSelectionRefused(D88File& file, std::int32_t index)
 // the input directly.
 void CheckFirstImageHeader(const D88File& file, const std::uint8_t* data)
 {
-    constexpr std::size_t MediaTypeOffset = 0x1B;
-    Require(file.GetMediaType() == data[MediaTypeOffset],
-            "the media type is the header's byte 0x1B");
+    Require(file.GetMediaType() == data[d88::MediaTypeField],
+            "the media type is the header's media type byte");
     const char* name = file.GetDiskName();
     std::size_t length = 0;
-    while (length < D88File::DiskNameLength && data[length] != 0) {
+    while (length < d88::NameLength && data[length] != 0) {
         ++length;
     }
     Require(std::strlen(name) == length && std::memcmp(name, data, length) == 0,
@@ -348,8 +349,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool readAsD88 = file.GetFormat() == ImageFormat::D88;
     const std::int32_t count = file.GetImageCount();
     Require(count >= 0 && count <= D88File::MaxImages, "at most 64 images are indexed");
-    Require(!readAsD88 ||
-                (count == 0) == (size < static_cast<std::size_t>(D88File::ImageHeaderSize)),
+    Require(!readAsD88 || (count == 0) == (size < d88::ImageHeaderSize),
             "a file indexes an image exactly when it holds a whole header");
     CheckSelectionRefused(file, -1);
     CheckSelectionRefused(file, count);

@@ -16,7 +16,6 @@
 
 #include "CutImages.h"
 #include "D88File.h"
-#include "DiskBuffer.h"
 #include "FuzzCheck.h"
 #include "FuzzScratch.h"
 #include "FuzzTarget.h"
@@ -32,7 +31,7 @@ using FileLengths = std::map<std::string, std::uintmax_t>;
 FileLengths MusicFileLengths()
 {
     FileLengths lengths;
-    for (const DiskRegion& region : MusicRegionTable) {
+    for (const DiskRegion& region : DiskB) {
         lengths[region.name] = static_cast<std::uintmax_t>(region.length);
     }
     return lengths;
@@ -52,12 +51,13 @@ FileLengths TakeWrittenFiles(const fs::path& folder)
     return files;
 }
 
-void CheckWrittenFiles(const FileLengths& files, std::int32_t diskNumber, std::int32_t imageCount,
+void CheckWrittenFiles(const FileLengths& files, DiskChoice choice, std::int32_t imageCount,
                        bool complete)
 {
     static const FileLengths musicFiles = MusicFileLengths();
-    const std::string biosName = Bios98Region.name;
-    const auto biosLength = static_cast<std::uintmax_t>(Bios98Region.length);
+    const DiskRegion& bios = *DiskA.begin();
+    const std::string biosName = bios.name;
+    const auto biosLength = static_cast<std::uintmax_t>(bios.length);
 
     std::size_t musicWritten = 0;
     for (const auto& [name, length] : files) {
@@ -81,11 +81,11 @@ void CheckWrittenFiles(const FileLengths& files, std::int32_t diskNumber, std::i
     // removed by the tool.
     Require(!complete || musicWritten == 0 || musicWritten == musicFiles.size(),
             "a complete run leaves every music file or none");
-    if (imageCount > 0 && diskNumber == DiskNumberA) {
+    if (imageCount > 0 && choice == DiskChoice::DiskA) {
         Require(musicWritten == 0, "a forced disk A yields no music file");
         Require(!complete || biosWritten, "a forced disk A cut in full leaves BIOS98");
     }
-    if (imageCount > 0 && diskNumber == DiskNumberB) {
+    if (imageCount > 0 && choice == DiskChoice::DiskB) {
         Require(!biosWritten, "a forced disk B yields no BIOS98");
         Require(!complete || musicWritten == musicFiles.size(),
                 "a forced disk B cut in full leaves every music file");
@@ -98,10 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     static FuzzScratch scratch;
 
-    for (const std::int32_t diskNumber : {NoDiskNumber, DiskNumberA, DiskNumberB}) {
-        // Each run starts as the tool's process does: a zeroed buffer and a
-        // newly opened file.
-        std::fill(DiskBuffer, DiskBuffer + DiskBufferSize, static_cast<unsigned char>(0));
+    for (const DiskChoice choice :
+         {DiskChoice::BySignature, DiskChoice::DiskA, DiskChoice::DiskB}) {
+        // Each run starts as the tool's process does: with a newly opened file.
         D88File file;
         file.Open(
             std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
@@ -109,10 +108,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {
             const CurrentDirectoryScope inOutputFolder(scratch.OutputFolder());
             OutputFiles output;
-            complete = CutImages(file, diskNumber, output);
+            RecordedConsole console;
+            complete = CutImages(file, choice, output, console);
         }
-        CheckWrittenFiles(TakeWrittenFiles(scratch.OutputFolder()), diskNumber,
-                          file.GetImageCount(), complete);
+        CheckWrittenFiles(TakeWrittenFiles(scratch.OutputFolder()), choice, file.GetImageCount(),
+                          complete);
     }
     return 0;
 }

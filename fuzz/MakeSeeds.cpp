@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "D88ImageBuilder.h"
+#include "D88Layout.h"
 #include "FormatImageBuilders.h"
 #include "LittleEndian.h"
 #include "TitleDisks.h"
@@ -47,38 +48,32 @@ D88ImageBuilder SmallDiskB()
     return OnlyToolTracks(MakeDiskB());
 }
 
-void PutLe32At(Bytes& bytes, std::size_t offset, std::uint32_t value)
-{
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
 // The same image as some writers get it wrong: sector headers of 15 bytes,
 // one reserved byte short, with the data size at offset 13.
 Bytes WithFifteenByteSectorHeaders(const Bytes& image)
 {
-    constexpr std::size_t HeaderSize = 0x2B0;
-    constexpr std::size_t TrackTable = 0x20;
-    Bytes converted(image.begin(), image.begin() + HeaderSize);
-    for (std::size_t track = 0; track < 164; ++track) {
-        std::size_t offset = DecodeLe32(&image[TrackTable + 4 * track]);
+    Bytes converted(image.begin(), image.begin() + d88::ImageHeaderSize);
+    for (std::size_t track = 0; track < d88::TrackCount; ++track) {
+        const std::size_t entry = d88::TrackTableField + d88::TrackEntrySize * track;
+        std::size_t offset = DecodeLe32(&image[entry]);
         if (offset == 0) {
             continue;
         }
-        PutLe32At(converted, TrackTable + 4 * track, static_cast<std::uint32_t>(converted.size()));
-        const std::size_t sectorCount = DecodeLe16(&image[offset + 4]);
+        EncodeLe32(&converted[entry], converted.size());
+        const std::size_t sectorCount = DecodeLe16(&image[offset + d88::SectorCountField]);
         for (std::size_t sector = 0; sector < sectorCount; ++sector) {
-            const std::size_t dataSize = DecodeLe16(&image[offset + 14]);
+            const std::size_t dataSize = DecodeLe16(&image[offset + d88::DataSizeField]);
+            const std::size_t sizeAt = offset + d88::DataSizeField;
+            const std::size_t end = offset + d88::SectorHeaderSize + dataSize;
+            // The header's last reserved byte, just before the data size, left out.
             converted.insert(converted.end(), image.begin() + static_cast<std::ptrdiff_t>(offset),
-                             image.begin() + static_cast<std::ptrdiff_t>(offset + 13));
-            converted.insert(converted.end(),
-                             image.begin() + static_cast<std::ptrdiff_t>(offset + 14),
-                             image.begin() + static_cast<std::ptrdiff_t>(offset + 16 + dataSize));
-            offset += 16 + dataSize;
+                             image.begin() + static_cast<std::ptrdiff_t>(sizeAt - 1));
+            converted.insert(converted.end(), image.begin() + static_cast<std::ptrdiff_t>(sizeAt),
+                             image.begin() + static_cast<std::ptrdiff_t>(end));
+            offset = end;
         }
     }
-    PutLe32At(converted, 0x1C, static_cast<std::uint32_t>(converted.size()));
+    EncodeLe32(&converted[d88::DiskSizeField], converted.size());
     return converted;
 }
 
@@ -118,8 +113,10 @@ std::vector<Seed> TitleDiskSeeds()
 
     const Bytes diskB = SmallDiskB().Build();
     // Cut inside the data of track 13, with the disk-size field left as it was.
-    seeds.emplace_back("disk-b-cut-short.d88",
-                       CutShort(diskB, DecodeLe32(&diskB[0x20 + 4 * 13]) + 3000));
+    seeds.emplace_back(
+        "disk-b-cut-short.d88",
+        CutShort(diskB,
+                 DecodeLe32(&diskB[d88::TrackTableField + d88::TrackEntrySize * 13]) + 3000));
     seeds.emplace_back("disk-b-15-byte-headers.d88", WithFifteenByteSectorHeaders(diskB));
 
     // Track entries at the disk size, one past it, and far beyond.
@@ -169,7 +166,7 @@ Bytes OtherGeometry()
 
 Bytes Patched(Bytes bytes, std::size_t offset, std::uint32_t value)
 {
-    PutLe32At(bytes, offset, value);
+    EncodeLe32(&bytes[offset], value);
     return bytes;
 }
 

@@ -27,45 +27,16 @@ std::vector<TrackFacts> CollectTracks(D88File& file, std::uint64_t bytesHeld)
     return tracks;
 }
 
-SignatureFacts CheckFor(D88File& file, const char* disk, const DiskSignature& signature)
-{
-    std::vector<unsigned char> sector(TitleSectorBytes);
-    const SignatureCheck check = CheckSignature(file, signature, sector.data());
-    std::string found;
-    if (check.finding == SignatureFinding::Present ||
-        check.finding == SignatureFinding::Different) {
-        const auto first = sector.begin() + signature.offset;
-        found.assign(first, first + signature.length);
-    }
-    return {disk, &signature, check, found};
-}
-
 // Reads the region as d88cut does: what cannot be read is written as zeros.
 RegionFacts CollectRegion(D88File& file, const DiskRegion& region)
 {
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(region.skip + region.length));
-    const std::int32_t got = ReadRegion(file, region, bytes.data());
-    RegionFacts facts{&region, std::max(got - region.skip, 0), got > 0, 0, ""};
+    const RegionBytes read = ReadRegion(file, region);
+    RegionFacts facts{&region, read.bytesRead, !read.FirstSectorMissing(), 0, ""};
     if (facts.fileWritten) {
-        const unsigned char* content = bytes.data() + region.skip;
-        const auto length = static_cast<std::size_t>(region.length);
-        facts.crc32 = Crc32Of(content, length);
-        facts.sha256 = Sha256HexOf(content, length);
+        facts.crc32 = Crc32Of(read.bytes.data(), read.bytes.size());
+        facts.sha256 = Sha256HexOf(read.bytes.data(), read.bytes.size());
     }
     return facts;
-}
-
-std::vector<RegionFacts> CollectRegions(D88File& file, const char* disk)
-{
-    std::vector<RegionFacts> regions;
-    if (disk == std::string("A")) {
-        regions.push_back(CollectRegion(file, Bios98Region));
-    } else {
-        for (const DiskRegion& region : MusicRegionTable) {
-            regions.push_back(CollectRegion(file, region));
-        }
-    }
-    return regions;
 }
 
 ImageFacts CollectImage(D88File& file, std::int32_t index)
@@ -73,7 +44,6 @@ ImageFacts CollectImage(D88File& file, std::int32_t index)
     ImageFacts image{};
     image.index = index;
     file.SelectImage(index);
-    file.SetSectorRange(TitleFirstSector, TitleLastSector);
     image.offset = file.GetImageOffset();
     image.diskSize = file.GetDiskSize();
     const std::uint64_t start = image.offset < 0 ? 0 : static_cast<std::uint64_t>(image.offset);
@@ -83,15 +53,11 @@ ImageFacts CollectImage(D88File& file, std::int32_t index)
     image.mediaType = file.GetMediaType();
     image.writeProtect = file.ReadWriteProtect();
     image.tracks = CollectTracks(file, image.bytesHeld);
-    image.signatures = {CheckFor(file, "A", DiskASignature), CheckFor(file, "B", DiskBSignature)};
-    // Disk A is tested first, as d88cut does.
-    for (const SignatureFacts& signature : image.signatures) {
-        if (image.recognisedAs == nullptr && signature.check.finding == SignatureFinding::Present) {
-            image.recognisedAs = signature.disk;
+    image.recognition = RecogniseDisk(file);
+    if (image.recognition.disk != nullptr) {
+        for (const DiskRegion& region : *image.recognition.disk) {
+            image.regions.push_back(CollectRegion(file, region));
         }
-    }
-    if (image.recognisedAs != nullptr) {
-        image.regions = CollectRegions(file, image.recognisedAs);
     }
     return image;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "D88File.h"
-#include "SignatureCheck.h"
+#include "DiskRecognition.h"
 #include "TitleLayout.h"
 
 // A track lists at most this many sector headers: more than any real track
@@ -25,14 +25,6 @@ struct TrackFacts {
     std::vector<SectorHeaderInfo> sectors;
     // More headers followed than the listing's bounds let in.
     bool listingCut;
-};
-
-struct SignatureFacts {
-    const char* disk;  // "A" or "B"
-    const DiskSignature* signature;
-    SignatureCheck check;
-    // The bytes at the text's place, when the sector was read in full.
-    std::string found;
 };
 
 // A file d88cut would write, as it would write it.
@@ -58,8 +50,7 @@ struct ImageFacts {
     // Recorded tracks only, in index order.
     std::vector<TrackFacts> tracks;
     // Disk A's signature, then disk B's: the order d88cut tests them in.
-    std::array<SignatureFacts, 2> signatures;
-    const char* recognisedAs;  // "A", "B", or null for neither
+    Recognition recognition;
     std::vector<RegionFacts> regions;
 };
 
@@ -71,8 +62,7 @@ struct FileFacts {
     std::vector<ImageFacts> images;
 };
 
-// Reads every image of the open file. The file's sector range is left at
-// the title's.
+// Reads every image of the open file.
 FileFacts CollectFileFacts(D88File& file);
 
 // Whether track `trackIndex` of an image holds facts.

@@ -45,7 +45,7 @@ json SectorColumns(const std::vector<SectorHeaderInfo>& sectors)
         r[i] = sector.r;
         n[i] = sector.n;
         sectorCount[i] = sector.sectorCount;
-        singleDensity[i] = sector.density == 0x40;
+        singleDensity[i] = sector.density == d88::DensityFm;
         deletedMark[i] = sector.deletedMark;
         status[i] = sector.status;
         dataSize[i] = sector.dataSize;
@@ -82,17 +82,17 @@ json TrackJson(const TrackFacts& track, std::int32_t mediaType, const ReportOpti
     return entry;
 }
 
-json SignatureJson(const SignatureFacts& facts)
+json SignatureJson(const SignatureReading& facts)
 {
-    const DiskSignature& signature = *facts.signature;
-    json entry = {{"disk", facts.disk},
+    const DiskSignature& signature = facts.disk->signature;
+    json entry = {{"disk", facts.disk->letter},
                   {"sector", AddressJson(signature.sector)},
                   {"offset", signature.offset},
-                  {"finding", FindingWord(facts.check.finding)},
-                  {"bytes_read", facts.check.bytesRead},
+                  {"finding", FindingWord(facts.finding)},
+                  {"bytes_read", facts.bytesRead},
                   {"expected", TextAndHex(std::string(
                                    signature.text, static_cast<std::size_t>(signature.length)))}};
-    if (facts.check.finding == SignatureFinding::Different) {
+    if (facts.finding == SignatureFinding::Different) {
         entry["found"] = TextAndHex(facts.found);
     }
     return entry;
@@ -123,7 +123,7 @@ json ImageJson(const ImageFacts& image, const ReportOptions& options)
         tracks.push_back(TrackJson(track, image.mediaType, options));
     }
     json signatures = json::array();
-    for (const SignatureFacts& signature : image.signatures) {
+    for (const SignatureReading& signature : image.recognition.signatures) {
         signatures.push_back(SignatureJson(signature));
     }
     json regions = json::array();
@@ -141,7 +141,8 @@ json ImageJson(const ImageFacts& image, const ReportOptions& options)
          {{"byte", image.writeProtect}, {"meaning", WriteProtectMeaning(image.writeProtect)}}},
         {"tracks", tracks},
         {"verdict",
-         {{"disk", image.recognisedAs == nullptr ? json(nullptr) : json(image.recognisedAs)},
+         {{"disk", image.recognition.disk == nullptr ? json(nullptr)
+                                                     : json(image.recognition.disk->letter)},
           {"signatures", signatures}}},
         {"regions", regions}};
 }

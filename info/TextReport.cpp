@@ -71,7 +71,7 @@ void WriteTrackLine(std::ostream& out, const std::vector<TrackFacts>& tracks, st
     h.erase(std::unique(h.begin(), h.end()), h.end());
     out << "  C " << Ranges(c) << "  H " << Ranges(h) << "  " << count
         << (count == 1 ? " sector" : " sectors") << "  R " << shape.r << "  N " << Ranges(shape.n);
-    if (shape.n.size() == 1 && shape.n.front() <= D88File::MaxSizeCode) {
+    if (shape.n.size() == 1 && shape.n.front() <= d88::MaxSizeCode) {
         out << " (" << Grouped(128U << static_cast<unsigned>(shape.n.front())) << " bytes)";
     }
     out << MarksText(shape.marks) << '\n';
@@ -90,7 +90,7 @@ void WriteSectorLines(std::ostream& out, const TrackFacts& track)
         if (sector.dataBytesHeld < sector.dataSize) {
             out << " (" << Grouped(sector.dataBytesHeld) << " in the file)";
         }
-        out << (sector.density == 0x40 ? ", FM" : ", MFM");
+        out << (sector.density == d88::DensityFm ? ", FM" : ", MFM");
         if (sector.deletedMark != 0) {
             out << ", deleted mark " << Hex2(sector.deletedMark);
         }
@@ -129,13 +129,13 @@ void WriteTracks(std::ostream& out, const ImageFacts& image, const ReportOptions
     }
 }
 
-void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureFacts& facts,
+void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureReading& facts,
                     TextForm form)
 {
-    const DiskSignature& signature = *facts.signature;
-    out << "    Disk " << facts.disk << " signature in " << AddressText(signature.sector)
+    const DiskSignature& signature = facts.disk->signature;
+    out << "    Disk " << facts.disk->letter << " signature in " << AddressText(signature.sector)
         << " at byte " << signature.offset << ": ";
-    switch (facts.check.finding) {
+    switch (facts.finding) {
     case SignatureFinding::Present:
         out << "present\n";
         return;
@@ -145,7 +145,7 @@ void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureF
                     : "missing: the track is not recorded\n");
         return;
     case SignatureFinding::ReadShort:
-        out << "short: " << Grouped(static_cast<std::uint64_t>(facts.check.bytesRead)) << " of "
+        out << "short: " << Grouped(static_cast<std::uint64_t>(facts.bytesRead)) << " of "
             << Grouped(TitleSectorBytes) << " bytes\n";
         return;
     case SignatureFinding::Different:
@@ -162,13 +162,14 @@ void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureF
 void WriteVerdict(std::ostream& out, const ImageFacts& image, TextForm form)
 {
     out << "  Verdict:       "
-        << (image.recognisedAs == nullptr ? std::string("neither disk of the title")
-                                          : "disk " + std::string(image.recognisedAs))
+        << (image.recognition.disk == nullptr
+                ? std::string("neither disk of the title")
+                : "disk " + std::string(image.recognition.disk->letter))
         << '\n';
-    for (const SignatureFacts& signature : image.signatures) {
+    for (const SignatureReading& signature : image.recognition.signatures) {
         WriteSignature(out, image, signature, form);
         // d88cut looks no further once a signature is present.
-        if (signature.check.finding == SignatureFinding::Present) {
+        if (signature.finding == SignatureFinding::Present) {
             break;
         }
     }
@@ -176,7 +177,7 @@ void WriteVerdict(std::ostream& out, const ImageFacts& image, TextForm form)
 
 void WriteRegions(std::ostream& out, const ImageFacts& image)
 {
-    if (image.recognisedAs == nullptr) {
+    if (image.recognition.disk == nullptr) {
         return;
     }
     out << "  Files d88cut would write:\n";

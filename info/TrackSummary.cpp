@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-namespace {
+#include "D88Layout.h"
 
-constexpr std::uint8_t FmDensity = 0x40;
-constexpr std::uint8_t DeletedDataMark = 0x10;
+namespace {
 
 struct ByteMeaning {
     std::int32_t value;
@@ -13,16 +12,16 @@ struct ByteMeaning {
 };
 
 constexpr std::array<ByteMeaning, 5> MediaTypes = {{
-    {0x00, "2D"},
-    {0x10, "2DD"},
-    {0x20, "2HD"},
-    {0x30, "1D"},
-    {0x40, "1DD"},
+    {d88::Media2D, "2D"},
+    {d88::Media2DD, "2DD"},
+    {d88::Media2HD, "2HD"},
+    {d88::Media1D, "1D"},
+    {d88::Media1DD, "1DD"},
 }};
 
 constexpr std::array<ByteMeaning, 2> WriteProtectFlags = {{
-    {0x00, "off"},
-    {0x10, "on"},
+    {d88::WriteProtectOff, "off"},
+    {d88::WriteProtectOn, "on"},
 }};
 
 template <std::size_t Count>
@@ -38,7 +37,7 @@ const char* MeaningOf(const std::array<ByteMeaning, Count>& table, std::int32_t 
 
 bool IsOneSided(std::int32_t mediaType)
 {
-    return mediaType == 0x30 || mediaType == 0x40;
+    return mediaType == d88::Media1D || mediaType == d88::Media1DD;
 }
 
 std::vector<std::int32_t> Distinct(std::vector<std::int32_t> values)
@@ -97,8 +96,8 @@ TrackSummary SummariseTrack(const TrackFacts& track, std::int32_t mediaType)
         const std::pair<TrackMark, bool> checks[] = {
             {TrackMark::OffPlace, sector.c != placeC || sector.h != placeH},
             {TrackMark::OddDataSize, sector.n > 7 || sector.dataSize != (128U << sector.n)},
-            {TrackMark::DeletedData, sector.deletedMark == DeletedDataMark},
-            {TrackMark::SingleDensity, sector.density == FmDensity},
+            {TrackMark::DeletedData, sector.deletedMark == d88::DeletedDataMark},
+            {TrackMark::SingleDensity, sector.density == d88::DensityFm},
             {TrackMark::BadStatus, sector.status != 0},
             {TrackMark::CutShort, sector.dataBytesHeld < sector.dataSize},
         };

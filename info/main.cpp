@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "Arguments.h"
 #include "D88File.h"
+#include "ProgramMain.h"
 #include "Reports.h"
 
 namespace {
@@ -109,15 +109,11 @@ int Run(const std::vector<Argument>& arguments)
 
 }  // namespace
 
-#ifdef _WIN32
-int wmain(int argc, wchar_t* argv[])
-#else
-int main(int argc, char* argv[])
-#endif
+int RunProgram(const std::vector<Argument>& arguments)
 {
     std::ios::sync_with_stdio(false);
     try {
-        return Run(ReadArguments(argc, argv));
+        return Run(arguments);
     } catch (const std::exception& error) {
         // Only running out of memory is expected here.
         std::cerr << "d88info: " << error.what() << '\n';

@@ -4,38 +4,31 @@
 #include <fstream>
 #include <iterator>
 
+#include "D88Layout.h"
+#include "LittleEndian.h"
+
 namespace {
 
-constexpr std::size_t HeaderSize = 0x2B0;
-constexpr std::size_t TrackCount = 164;
-
-void PutLe16(Bytes& bytes, std::size_t offset, std::uint16_t value)
+std::size_t TrackEntry(int trackIndex)
 {
-    bytes[offset] = static_cast<std::uint8_t>(value);
-    bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutLe32(Bytes& bytes, std::size_t offset, std::uint32_t value)
-{
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    return d88::TrackTableField + d88::TrackEntrySize * static_cast<std::size_t>(trackIndex);
 }
 
 void AppendSector(Bytes& image, const BuiltSector& sector)
 {
     const std::size_t start = image.size();
-    image.resize(start + 16, 0);
-    image[start] = sector.c;
-    image[start + 1] = sector.h;
-    image[start + 2] = sector.r;
-    image[start + 3] = sector.n;
-    PutLe16(image, start + 4, sector.sectorCount);
-    image[start + 6] = sector.fm ? 0x40 : 0x00;
-    image[start + 7] = sector.deleted ? 0x10 : 0x00;
-    image[start + 8] = sector.status;
-    PutLe16(image, start + 14,
-            sector.dataSizeField.value_or(static_cast<std::uint16_t>(sector.data.size())));
+    image.resize(start + d88::SectorHeaderSize, 0);
+    std::uint8_t* header = &image[start];
+    header[d88::CylinderField] = sector.c;
+    header[d88::HeadField] = sector.h;
+    header[d88::RecordField] = sector.r;
+    header[d88::SizeCodeField] = sector.n;
+    EncodeLe16(header + d88::SectorCountField, sector.sectorCount);
+    header[d88::DensityField] = sector.fm ? d88::DensityFm : d88::DensityMfm;
+    header[d88::DeletedMarkField] = sector.deleted ? d88::DeletedDataMark : d88::NormalDataMark;
+    header[d88::StatusField] = sector.status;
+    EncodeLe16(header + d88::DataSizeField,
+               sector.dataSizeField.value_or(static_cast<std::uint16_t>(sector.data.size())));
     image.insert(image.end(), sector.data.begin(), sector.data.end());
 }
 
@@ -44,7 +37,7 @@ void AppendSector(Bytes& image, const BuiltSector& sector)
 D88ImageBuilder& D88ImageBuilder::Name(const std::string& name)
 {
     name_.assign(name.begin(), name.end());
-    name_.resize(std::min<std::size_t>(name_.size(), 17));
+    name_.resize(std::min(name_.size(), d88::NameFieldSize));
     return *this;
 }
 
@@ -102,22 +95,22 @@ Bytes D88ImageBuilder::SectorData(int trackIndex, std::uint8_t r) const
 
 Bytes D88ImageBuilder::Build() const
 {
-    Bytes image(HeaderSize, 0);
-    std::copy(name_.begin(), name_.end(), image.begin());
-    image[0x1B] = mediaType_;
+    Bytes image(d88::ImageHeaderSize, 0);
+    std::copy(name_.begin(), name_.end(), image.begin() + d88::NameField);
+    image[d88::MediaTypeField] = mediaType_;
     for (const auto& [trackIndex, sectors] : tracks_) {
-        if (trackIndex >= 0 && static_cast<std::size_t>(trackIndex) < TrackCount) {
-            PutLe32(image, 0x20 + 4 * static_cast<std::size_t>(trackIndex),
-                    static_cast<std::uint32_t>(image.size()));
+        if (trackIndex >= 0 && static_cast<std::size_t>(trackIndex) < d88::TrackCount) {
+            EncodeLe32(&image[TrackEntry(trackIndex)], image.size());
         }
         for (const BuiltSector& sector : sectors) {
             AppendSector(image, sector);
         }
     }
     for (const auto& [trackIndex, offset] : forcedOffsets_) {
-        PutLe32(image, 0x20 + 4 * static_cast<std::size_t>(trackIndex), offset);
+        EncodeLe32(&image[TrackEntry(trackIndex)], offset);
     }
-    PutLe32(image, 0x1C, forcedDiskSize_.value_or(static_cast<std::uint32_t>(image.size())));
+    EncodeLe32(&image[d88::DiskSizeField],
+               forcedDiskSize_.value_or(static_cast<std::uint32_t>(image.size())));
     return image;
 }
 

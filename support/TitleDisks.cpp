@@ -39,7 +39,7 @@ void PlaceSignature(D88ImageBuilder& disk, const DiskSignature& signature)
 D88ImageBuilder MakeBlankTitleDisk()
 {
     D88ImageBuilder disk;
-    disk.MediaType(0x20);
+    disk.MediaType(d88::Media2HD);
     for (int track = 0; track < TitleTrackCount; ++track) {
         disk.Track(track, LabelledTrack(track));
     }
@@ -66,12 +66,12 @@ Bytes MakeHostileWalk()
 {
     D88ImageBuilder bare;
     bare.Name(std::string("\0\0\0\0\xFF\xFF", 6));
-    bare.DiskSize(D88File::ImageHeaderSize);
+    bare.DiskSize(d88::ImageHeaderSize);
     for (int track = 0; track < D88File::TrackCount; ++track) {
         bare.TrackOffset(track, 0xFFFF);
     }
     for (const int track : {11, 12, 13, 14, 15, 100, 101, 102, 120}) {
-        bare.TrackOffset(track, D88File::ImageHeaderSize);
+        bare.TrackOffset(track, d88::ImageHeaderSize);
     }
     Bytes header = bare.Build();
     header[0x14] = 0xFF;
@@ -87,6 +87,6 @@ Bytes MakeHostileWalk()
         file.insert(file.end(), empty.begin(), empty.end());
     }
     const Bytes diskB = MakeDiskB().Build();
-    file.insert(file.end(), diskB.begin() + D88File::ImageHeaderSize, diskB.end());
+    file.insert(file.end(), diskB.begin() + d88::ImageHeaderSize, diskB.end());
     return file;
 }

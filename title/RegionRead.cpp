@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-std::int32_t ReadRegion(D88File& file, const DiskRegion& region, unsigned char* buffer)
+RegionBytes ReadRegion(D88File& file, const DiskRegion& region)
 {
-    const std::int32_t wanted = region.skip + region.length;
-    const std::int32_t got =
-        file.ReadSectors(region.trackIndex, region.c, region.h, region.r, region.n, buffer, wanted);
+    RegionBytes read;
+    read.bytes.assign(static_cast<std::size_t>(region.length), 0);
     // A run that breaks off may leave part of a sector behind the bytes it
-    // counts.
-    std::fill(buffer + got, buffer + wanted, 0);
-    return got;
+    // counts: that part is zeroed again.
+    read.bytesRead = file.ReadSectors(region.trackIndex, region.c, region.h, region.r, region.n,
+                                      TitleSectorRange, read.bytes.data(), region.length);
+    std::fill(read.bytes.begin() + read.bytesRead, read.bytes.end(), 0);
+    return read;
 }

@@ -3,12 +3,25 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "D88File.h"
 #include "TitleLayout.h"
 
-// Reads `region` into `buffer` (room for skip + length bytes): the bytes of
-// its sectors, then zeros from where the run broke off, never the leftovers
-// of an earlier read. Returns the bytes read, 0 when its first sector is
-// missing.
-std::int32_t ReadRegion(D88File& file, const DiskRegion& region, unsigned char* buffer);
+struct RegionBytes {
+    // Always the region's full length: the bytes of its sectors, then zeros
+    // from where the run broke off.
+    std::vector<unsigned char> bytes;
+    // How many of them were read; 0 when the region's first sector is missing.
+    std::int32_t bytesRead = 0;
+
+    [[nodiscard]] bool FirstSectorMissing() const { return bytesRead == 0; }
+    [[nodiscard]] bool ReadInFull() const
+    {
+        return static_cast<std::size_t>(bytesRead) == bytes.size();
+    }
+};
+
+// Reads `region` from the current image of `file`, passing from track to
+// track through the title's sector range.
+RegionBytes ReadRegion(D88File& file, const DiskRegion& region);

@@ -1,66 +1,59 @@
 #include "CutImages.h"
 
 #include <algorithm>
-#include <cstdio>
 
-#include "DiskBuffer.h"
+#include "DiskRecognition.h"
 #include "ExtractRegion.h"
 #include "Messages.h"
-#include "SignatureCheck.h"
 #include "TitleLayout.h"
 
 namespace {
 
-bool HasSignature(D88File& file, const DiskSignature& signature)
+const TitleDisk* ChosenDisk(D88File& file, DiskChoice choice)
 {
-    return CheckSignature(file, signature, DiskBuffer).finding == SignatureFinding::Present;
+    switch (choice) {
+    case DiskChoice::DiskA:
+        return &DiskA;
+    case DiskChoice::DiskB:
+        return &DiskB;
+    case DiskChoice::BySignature:
+        break;
+    }
+    return RecogniseDisk(file).disk;
 }
 
-// Both return true only when every region was read and written in full.
-bool ExtractDiskA(D88File& disk, RegionSink& output)
-{
-    return ExtractRegion(disk, Bios98Region, output);
-}
-
-bool ExtractDiskB(D88File& disk, RegionSink& output)
+// True only when every region was read and written in full.
+bool ExtractDisk(D88File& file, const TitleDisk& disk, RegionSink& output, Console& console)
 {
     bool complete = true;
-    for (const DiskRegion& region : MusicRegionTable) {
+    for (const DiskRegion& region : disk) {
         // Every region is tried, whatever became of the one before.
-        complete = ExtractRegion(disk, region, output) && complete;
+        complete = ExtractRegion(file, region, output, console) && complete;
     }
     return complete;
 }
 
 }  // namespace
 
-bool CutImages(D88File& file, std::int32_t diskNumber, RegionSink& output)
+bool CutImages(D88File& file, DiskChoice choice, RegionSink& output, Console& console)
 {
     const std::int32_t count = file.GetImageCount();
-    const std::int32_t imagesToCut = diskNumber == NoDiskNumber ? count : std::min(count, 1);
+    const std::int32_t imagesToCut = choice == DiskChoice::BySignature ? count : std::min(count, 1);
     bool complete = true;
     for (std::int32_t i = 0; i < imagesToCut; ++i) {
         file.SelectImage(i);
-        file.SetSectorRange(TitleFirstSector, TitleLastSector);
-        // The disk A sector is read even when disk B is forced.
-        const bool isDiskA = HasSignature(file, DiskASignature);
-        if ((diskNumber == NoDiskNumber && isDiskA) || diskNumber == DiskNumberA) {
-            std::fputs(DiskARecognisedMessage, stdout);
-            complete = ExtractDiskA(file, output) && complete;
+        const TitleDisk* disk = ChosenDisk(file, choice);
+        if (disk == nullptr) {
+            console.Err(UnsupportedImageMessage);
             continue;
         }
-        const bool isDiskB = HasSignature(file, DiskBSignature);
-        if ((diskNumber == NoDiskNumber && isDiskB) || diskNumber == DiskNumberB) {
-            std::fputs(DiskBRecognisedMessage, stdout);
-            complete = ExtractDiskB(file, output) && complete;
-            continue;
-        }
-        std::fputs(UnsupportedImageMessage, stderr);
+        console.Out(MessageText(RecognisedFormat, disk->letter));
+        complete = ExtractDisk(file, *disk, output, console) && complete;
     }
     // Images the reader did not index are said to be left, not passed over
     // in silence.
-    if (diskNumber == NoDiskNumber && file.HasImagesPastLimit()) {
-        std::fputs(ImagesPastLimitMessage, stderr);
+    if (choice == DiskChoice::BySignature && file.HasImagesPastLimit()) {
+        console.Err(ImagesPastLimitMessage);
         complete = false;
     }
     return complete;

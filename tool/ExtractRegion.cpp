@@ -1,37 +1,31 @@
 #include "ExtractRegion.h"
 
-#include <algorithm>
-#include <cstdio>
-
-#include "DiskBuffer.h"
 #include "Messages.h"
 #include "RegionRead.h"
 
-bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output)
+bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output, Console& console)
 {
-    const std::int32_t got = ReadRegion(disk, region, DiskBuffer);
-    if (got == 0) {
+    const RegionBytes read = ReadRegion(disk, region);
+    if (read.FirstSectorMissing()) {
         // Without its first sector a region leaves no file, and an older file
         // of that name stays as it was.
-        std::fprintf(stderr, CannotReadSectorsFormat, region.name);
+        console.Err(MessageText(CannotReadSectorsFormat, region.name));
         return false;
     }
-    std::printf(CuttingFormat, region.name);
+    console.Out(MessageText(CuttingFormat, region.name));
     // A region that breaks off is still written at its full length.
-    const bool fullyRead = got == region.skip + region.length;
+    const bool fullyRead = read.ReadInFull();
     if (!fullyRead) {
-        std::fprintf(stderr, PartlyReadFormat, region.name, std::max(got - region.skip, 0),
-                     region.length);
+        console.Err(MessageText(PartlyReadFormat, region.name, read.bytesRead, region.length));
         // A damaged copy never takes the place of a file the user has.
         if (output.Holds(region.name)) {
-            std::fprintf(stderr, KeptExistingFileFormat, region.name);
+            console.Err(MessageText(KeptExistingFileFormat, region.name));
             return false;
         }
     }
-    const bool written = output.Keep(region.name, DiskBuffer + region.skip,
-                                     static_cast<std::size_t>(region.length), fullyRead);
+    const bool written = output.Keep(region.name, read.bytes.data(), read.bytes.size(), fullyRead);
     if (!written) {
-        std::fprintf(stderr, CannotWriteFileFormat, region.name);
+        console.Err(MessageText(CannotWriteFileFormat, region.name));
     }
     return fullyRead && written;
 }

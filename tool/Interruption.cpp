@@ -4,9 +4,6 @@
 #include <cwchar>
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #else
 #include <csignal>

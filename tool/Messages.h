@@ -14,13 +14,9 @@ inline constexpr char CannotOpenFileMessage[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xF0"
     "\x83\x49\x81\x5B\x83\x76\x83\x93\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1.\n";
 
-// "Disk A を認識しました." (disk A recognised)
-inline constexpr char DiskARecognisedMessage[] =
-    "Disk A \x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
-
-// "Disk B を認識しました." (disk B recognised)
-inline constexpr char DiskBRecognisedMessage[] =
-    "Disk B \x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
+// "Disk %s を認識しました." (the disk is recognised; %s is its letter, A or B)
+inline constexpr char RecognisedFormat[] =
+    "Disk %s \x82\xF0\x94\x46\x8E\xAF\x82\xB5\x82\xDC\x82\xB5\x82\xBD.\n";
 
 // "未対応の形式です." (unsupported format)
 inline constexpr char UnsupportedImageMessage[] =

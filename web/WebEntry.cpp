@@ -1,17 +1,13 @@
 // The web page's way into the library: one call cuts and analyses a file
 // held in Emscripten's in-memory file system, as d88cut and d88info would,
-// and the page then takes the kept files' bytes from here.
+// and the page then takes the kept files' bytes and the printed lines from
+// here.
 #include <emscripten.h>
-#include <fcntl.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "CutImages.h"
 #include "D88File.h"
-#include "DiskBuffer.h"
 #include "ImageFacts.h"
 #include "MemorySink.h"
 #include "Messages.h"
@@ -19,40 +15,22 @@
 
 namespace {
 
-MemorySink Kept;        // NOLINT(cert-err58-cpp): the files of the last run
-std::string RunResult;  // NOLINT(cert-err58-cpp): the last run's JSON, read by the page
+MemorySink Kept;          // NOLINT(cert-err58-cpp): the files of the last run
+RecordedConsole Printed;  // NOLINT(cert-err58-cpp): what the last run printed
+std::string RunResult;    // NOLINT(cert-err58-cpp): the last run's JSON, read by the page
 
-// d88cut's standard output and standard error both go, unbuffered, into one
-// file, so the page shows the bytes the tool prints in the order it prints
-// them.
-bool CaptureConsole(const char* path)
-{
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): open is the C interface
-    const int descriptor = open(path, O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
-    if (descriptor < 0) {
-        return false;
-    }
-    std::setvbuf(stdout, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c): buffered is no worse
-    std::setvbuf(stderr, nullptr, _IONBF, 0);  // NOLINT(cert-err33-c)
-    const bool redirected =
-        dup2(descriptor, STDOUT_FILENO) >= 0 && dup2(descriptor, STDERR_FILENO) >= 0;
-    close(descriptor);
-    return redirected;
-}
-
-// The tool's run: a zeroed buffer and a newly opened file, as its process
-// starts with.
+// The tool's run on a newly opened file, as its process would make it.
 bool Cut(const char* path, bool& opened)
 {
-    std::fill(DiskBuffer, DiskBuffer + DiskBufferSize, static_cast<unsigned char>(0));
     Kept.Clear();
+    Printed.Clear();
     D88File file;
     opened = file.Open(path);
     if (!opened) {
-        std::fputs(CannotOpenFileMessage, stderr);
+        Printed.Err(CannotOpenFileMessage);
         return false;
     }
-    return CutImages(file, NoDiskNumber, Kept);
+    return CutImages(file, DiskChoice::BySignature, Kept, Printed);
 }
 
 nlohmann::json Report(const char* path, const char* name)
@@ -68,14 +46,12 @@ nlohmann::json Report(const char* path, const char* name)
 
 extern "C" {
 
-// Cuts the file at `path` (shown as `name`) with the console in
-// `consolePath`, then analyses it. Returns JSON: "report" (d88info's entry
-// for the file), "complete" (d88cut's exit status would be 0), "console"
-// (whether it was captured) and "files" (name, size, complete, in order).
-EMSCRIPTEN_KEEPALIVE const char* d88web_run(const char* path, const char* name,
-                                            const char* consolePath)
+// Cuts the file at `path` (shown as `name`), then analyses it. Returns
+// JSON: "report" (d88info's entry for the file), "complete" (d88cut's exit
+// status would be 0), "console_size" (the bytes d88cut would print, both
+// streams in the order printed) and "files" (name, size, complete, in order).
+EMSCRIPTEN_KEEPALIVE const char* d88web_run(const char* path, const char* name)
 {
-    const bool captured = CaptureConsole(consolePath);
     bool opened = false;
     const bool complete = Cut(path, opened);
     nlohmann::json files = nlohmann::json::array();
@@ -85,10 +61,16 @@ EMSCRIPTEN_KEEPALIVE const char* d88web_run(const char* path, const char* name,
     }
     const nlohmann::json result = {{"report", Report(path, name)},
                                    {"complete", opened && complete},
-                                   {"console", captured},
+                                   {"console_size", Printed.both.size()},
                                    {"files", files}};
     RunResult = result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return RunResult.c_str();
+}
+
+// The bytes the last run printed: Shift_JIS, as d88cut prints them.
+EMSCRIPTEN_KEEPALIVE const char* d88web_console_data()
+{
+    return Printed.both.data();
 }
 
 // The bytes of the kept file `name` of the last run; null when there is none.

@@ -93,17 +93,24 @@ function savable(file) {
   return file.complete || damagedBox.checked;
 }
 
+// A save button holding only damaged files waits for "Include damaged files".
+function applyDamagedChoice(root) {
+  for (const button of root.querySelectorAll('button[data-complete]')) {
+    button.disabled = button.dataset.empty === 'true' ||
+      (button.dataset.complete === 'false' && !damagedBox.checked);
+  }
+}
+
 function filesSection(answer, baseName) {
   const section = element('section', { class: 'files' }, element('h3', {}, 'Files d88cut writes'));
   if (!answer.files.length) {
     section.append(element('p', {}, 'None: no image is one of the title\'s disks.'));
     return section;
   }
-  const saveButtons = [];
   const rows = answer.files.map((file) => {
     const button = element('button', { class: 'small', type: 'button',
+      'data-complete': String(file.complete),
       'aria-label': `Save ${file.name}`, onclick: () => save(file.name, file.data) }, 'Save');
-    saveButtons.push([button, file]);
     return element('tr', {},
       element('td', { class: 'mono' }, file.name),
       element('td', { class: 'num' }, bytes(file.size)),
@@ -113,22 +120,19 @@ function filesSection(answer, baseName) {
   });
   const zipName = `${baseName.replace(/\.[^.]*$/, '') || 'd88cut'}-files.zip`;
   const saveAll = element('button', { type: 'button', class: 'save-all',
+    'data-complete': String(answer.files.some((f) => f.complete)),
+    'data-empty': String(answer.files.length === 0),
     onclick: () => {
       const entries = {};
       for (const file of answer.files.filter(savable)) entries[file.name] = file.data;
       save(zipName, fflate.zipSync(entries, { level: 6 }), 'application/zip');
     } }, `Save all as ${zipName}`);
-  const update = () => {
-    for (const [button, file] of saveButtons) button.disabled = !savable(file);
-    saveAll.disabled = !answer.files.some(savable);
-  };
-  damagedBox.addEventListener('change', update);
-  update();
   section.append(element('table', {},
     element('caption', { class: 'visually-hidden' }, 'Files d88cut writes'),
     element('tr', {}, element('th', {}, 'File'), element('th', {}, 'Size'), element('th', {}, 'State'),
       element('th', {}, 'SHA-256'), element('th', {}, element('span', { class: 'visually-hidden' }, 'Action'))),
     ...rows), element('p', {}, saveAll));
+  applyDamagedChoice(section);
   if (answer.files.some((f) => !f.complete)) {
     section.append(element('p', { class: 'hint' },
       'A damaged file is saved (with zeros for what could not be read) only when you tick ' +
@@ -180,6 +184,8 @@ worker.onmessage = (event) => {
   pending.delete(event.data.id);
   if (done) done(event.data);
 };
+
+damagedBox.addEventListener('change', () => applyDamagedChoice(results));
 
 const input = document.getElementById('files');
 input.addEventListener('change', () => {

@@ -20,10 +20,10 @@ async function run(module, name, bytes) {
   let console;
   const files = [];
   try {
-    const json = module.ccall('d88web_run', 'string', ['string', 'string', 'string'],
-                              ['/input', name, '/console']);
+    const json = module.ccall('d88web_run', 'string', ['string', 'string'], ['/input', name]);
     result = JSON.parse(json);
-    console = result.console ? module.FS.readFile('/console') : new Uint8Array();
+    const printed = module.ccall('d88web_console_data', 'number', [], []);
+    console = module.HEAPU8.slice(printed, printed + result.console_size);
     for (const file of result.files) {
       const address = module.ccall('d88web_file_data', 'number', ['string'], [file.name]);
       // A copy: the module's memory is reused by the next run.
@@ -31,9 +31,7 @@ async function run(module, name, bytes) {
       files.push({ ...file, data });
     }
   } finally {
-    for (const path of ['/input', '/console']) {
-      try { module.FS.unlink(path); } catch (e) { /* not made */ }
-    }
+    try { module.FS.unlink('/input'); } catch (e) { /* not made */ }
   }
   // SHA-256 from the browser's own cryptography, of the bytes a save gives.
   for (const file of files) {

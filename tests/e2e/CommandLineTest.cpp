@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "Console.h"
+#include "D88Layout.h"
 #include "Expectations.h"
+#include "LittleEndian.h"
 #include "Messages.h"
 #include "TitleDisks.h"
 #include "TitleLayout.h"
@@ -156,12 +159,13 @@ TEST(CommandLine, BareHeaderIsOneImage)
     ToolSandbox sandbox;
     const std::string image = sandbox.AddImage(D88ImageBuilder().Build());
     ExpectRun(sandbox.Run({image}), "", UnsupportedImageMessage, 0);
-    ExpectRun(sandbox.Run({image, "1"}), DiskARecognisedMessage, CannotReadLine(Bios98.name), 1);
+    ExpectRun(sandbox.Run({image, "1"}), MessageText(RecognisedFormat, "A"),
+              MessageText(CannotReadSectorsFormat, Bios98.name), 1);
     std::string cannotRead;
     for (const ExpectedRegion& region : MusicRegions) {
-        cannotRead += CannotReadLine(region.name);
+        cannotRead += MessageText(CannotReadSectorsFormat, region.name);
     }
-    ExpectRun(sandbox.Run({image, "2"}), DiskBRecognisedMessage, cannotRead, 1);
+    ExpectRun(sandbox.Run({image, "2"}), MessageText(RecognisedFormat, "B"), cannotRead, 1);
     ExpectDirectoryHolds(sandbox.WorkDir(), {});
 }
 
@@ -270,15 +274,12 @@ TEST(Recognition, SignatureMustBeReadInFull)
 // The image count of a D88 file, walked from the disk sizes of its headers.
 int CountImages(const Bytes& file)
 {
-    constexpr std::size_t HeaderSize = 688;
     constexpr int MaxImages = 64;
     std::size_t offset = 0;
     int count = 0;
-    while (count < MaxImages && offset <= file.size() && file.size() - offset >= HeaderSize) {
-        const std::uint8_t* diskSize = file.data() + offset + 0x1C;
-        for (std::size_t i = 0; i < 4; ++i) {
-            offset += std::size_t{diskSize[i]} << (8 * i);
-        }
+    while (count < MaxImages && offset <= file.size() &&
+           file.size() - offset >= d88::ImageHeaderSize) {
+        offset += DecodeLe32(file.data() + offset + d88::DiskSizeField);
         ++count;
     }
     return count;

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
+#include "Console.h"
 #include "Messages.h"
 #include "TitleDisks.h"
 
@@ -90,58 +90,19 @@ FileSet DiskBFiles(const D88ImageBuilder& disk)
 
 std::string UsageText()
 {
-    char text[4096];
-    static_cast<void>(
-        std::snprintf(text, sizeof text, UsageFormat, ProgramNameSeenByTool().c_str()));
-    return text;
-}
-
-std::string CuttingLine(const std::string& name)
-{
-    char text[256];
-    static_cast<void>(std::snprintf(text, sizeof text, CuttingFormat, name.c_str()));
-    return text;
-}
-
-std::string CannotReadLine(const std::string& name)
-{
-    char text[256];
-    static_cast<void>(std::snprintf(text, sizeof text, CannotReadSectorsFormat, name.c_str()));
-    return text;
-}
-
-std::string PartlyReadLine(const std::string& name, int bytesRead, int length)
-{
-    char text[256];
-    static_cast<void>(
-        std::snprintf(text, sizeof text, PartlyReadFormat, name.c_str(), bytesRead, length));
-    return text;
-}
-
-std::string CannotWriteLine(const std::string& name)
-{
-    char text[256];
-    static_cast<void>(std::snprintf(text, sizeof text, CannotWriteFileFormat, name.c_str()));
-    return text;
-}
-
-std::string KeptExistingLine(const std::string& name)
-{
-    char text[256];
-    static_cast<void>(std::snprintf(text, sizeof text, KeptExistingFileFormat, name.c_str()));
-    return text;
+    return MessageText(UsageFormat, ProgramNameSeenByTool().c_str());
 }
 
 std::string DiskAOutput()
 {
-    return DiskARecognisedMessage + CuttingLine(Bios98.name);
+    return MessageText(RecognisedFormat, "A") + MessageText(CuttingFormat, Bios98.name);
 }
 
 std::string DiskBOutput()
 {
-    std::string output = DiskBRecognisedMessage;
+    std::string output = MessageText(RecognisedFormat, "B");
     for (const ExpectedRegion& region : MusicRegions) {
-        output += CuttingLine(region.name);
+        output += MessageText(CuttingFormat, region.name);
     }
     return output;
 }

@@ -58,11 +58,6 @@ FileSet DiskBFiles(const D88ImageBuilder& disk);
 
 // The console texts, with "\n" newlines.
 std::string UsageText();
-std::string CuttingLine(const std::string& name);
-std::string CannotReadLine(const std::string& name);
-std::string PartlyReadLine(const std::string& name, int bytesRead, int length);
-std::string CannotWriteLine(const std::string& name);
-std::string KeptExistingLine(const std::string& name);
 // Recognition and every "cutting ..." line of a disk in full.
 std::string DiskAOutput();
 std::string DiskBOutput();

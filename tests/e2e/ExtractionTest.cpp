@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "Console.h"
 #include "Expectations.h"
 #include "Messages.h"
 #include "TitleDisks.h"
@@ -126,8 +127,9 @@ TEST(Extraction, RegionBrokenOffIsWrittenWithAZeroTail)
     const std::string image = sandbox.AddImage(Concat({diskA.Build(), damagedB.Build()}));
 
     ExpectRun(sandbox.Run({image}), DiskAOutput() + DiskBOutput(),
-              PartlyReadLine("MUS01", 1024, 4096) + PartlyReadLine("MUS08", 1024, 4096) +
-                  PartlyReadLine("MUS11", 6144, 7168),
+              MessageText(PartlyReadFormat, "MUS01", 1024, 4096) +
+                  MessageText(PartlyReadFormat, "MUS08", 1024, 4096) +
+                  MessageText(PartlyReadFormat, "MUS11", 6144, 7168),
               1);
     FileSet files = DiskAFiles(diskA);
     files.merge(DiskBFiles(diskB));
@@ -145,8 +147,8 @@ TEST(Extraction, DamagedRegionKeepsAnExistingFile)
     const D88ImageBuilder otherA = WithOtherContents(diskA, 0x77);
     D88ImageBuilder damagedA = otherA;
     damagedA.RemoveSector(101, 3);
-    const std::string partly = PartlyReadLine("BIOS98", 10240, 24576);
-    const std::string kept = partly + KeptExistingLine("BIOS98");
+    const std::string partly = MessageText(PartlyReadFormat, "BIOS98", 10240, 24576);
+    const std::string kept = partly + MessageText(KeptExistingFileFormat, "BIOS98");
     const struct {
         const char* what;
         std::vector<Bytes> images;
@@ -197,13 +199,16 @@ TEST(Extraction, RegionWithoutItsFirstSectorWritesNothing)
     const FileSet older = OlderFiles({"MUS02"});
     PutFiles(sandbox.WorkDir(), older);
 
-    std::string out = DiskBRecognisedMessage;
+    std::string out = MessageText(RecognisedFormat, "B");
     for (const ExpectedRegion& region : MusicRegions) {
         if (std::string(region.name) != "MUS02" && std::string(region.name) != "MUS09") {
-            out += CuttingLine(region.name);
+            out += MessageText(CuttingFormat, region.name);
         }
     }
-    ExpectRun(sandbox.Run({image}), out, CannotReadLine("MUS02") + CannotReadLine("MUS09"), 1);
+    ExpectRun(sandbox.Run({image}), out,
+              MessageText(CannotReadSectorsFormat, "MUS02") +
+                  MessageText(CannotReadSectorsFormat, "MUS09"),
+              1);
     FileSet files = DiskBFiles(diskB);
     files["MUS02"] = older.at("MUS02");
     files.erase("MUS09");
@@ -217,7 +222,8 @@ TEST(Extraction, DiskAWithoutTrack100WritesNoBios98)
     ToolSandbox sandbox;
     const std::string image = sandbox.AddImage(diskA.Build());
 
-    ExpectRun(sandbox.Run({image}), DiskARecognisedMessage, CannotReadLine("BIOS98"), 1);
+    ExpectRun(sandbox.Run({image}), MessageText(RecognisedFormat, "A"),
+              MessageText(CannotReadSectorsFormat, "BIOS98"), 1);
     ExpectDirectoryHolds(sandbox.WorkDir(), {});
 }
 
@@ -242,9 +248,9 @@ TEST(WriteFailure, DirectoryThatCannotBeWritten)
                                                fs::perms::others_read | fs::perms::others_exec);
     }
 
-    std::string err = CannotWriteLine("BIOS98");
+    std::string err = MessageText(CannotWriteFileFormat, "BIOS98");
     for (const ExpectedRegion& region : MusicRegions) {
-        err += CannotWriteLine(region.name);
+        err += MessageText(CannotWriteFileFormat, region.name);
     }
     ExpectRun(sandbox.Run({image}, options), DiskAOutput() + DiskBOutput(), err, 1);
     ExpectDirectoryHolds(sandbox.WorkDir(), older);
@@ -268,7 +274,7 @@ TEST(WriteFailure, FileSizeLimitStopsTheLongerFiles)
         if (bytes.size() <= 1024) {
             files[name] = bytes;
         } else {
-            err += CannotWriteLine(name);
+            err += MessageText(CannotWriteFileFormat, name.c_str());
         }
     }
     ExpectRun(sandbox.Run({image}, options), DiskBOutput(), err, 1);
@@ -289,7 +295,10 @@ TEST(WriteFailure, InputFileIsNeverReplaced)
     fs::create_symlink("MUS03", dir + "BIOS98");
 
     ExpectRun(sandbox.Run({"MUS03"}), DiskAOutput() + DiskBOutput(),
-              CannotWriteLine("BIOS98") + CannotWriteLine("MUS03") + CannotWriteLine("MUS07"), 1);
+              MessageText(CannotWriteFileFormat, "BIOS98") +
+                  MessageText(CannotWriteFileFormat, "MUS03") +
+                  MessageText(CannotWriteFileFormat, "MUS07"),
+              1);
     EXPECT_TRUE(fs::is_symlink(dir + "BIOS98"));
     FileSet files = DiskBFiles(diskB);
     files["MUS03"] = disks;
@@ -310,7 +319,7 @@ TEST(WriteFailure, DirectoryStandingWhereAFileShouldGo)
     const Bytes keep = TextBytes("a file of the user's\n");
     ASSERT_TRUE(WriteBytesToFile(inTheWay + "/keep", keep));
 
-    ExpectRun(sandbox.Run({image}), DiskBOutput(), CannotWriteLine("MUS03"), 1);
+    ExpectRun(sandbox.Run({image}), DiskBOutput(), MessageText(CannotWriteFileFormat, "MUS03"), 1);
     FileSet files = DiskBFiles(diskB);
     files.erase("MUS03");
     ExpectDirectoryHolds(sandbox.WorkDir(), files, {"MUS03"});

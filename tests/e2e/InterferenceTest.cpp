@@ -15,7 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "Console.h"
 #include "Expectations.h"
+#include "Messages.h"
 #include "TitleDisks.h"
 #include "ToolRun.h"
 
@@ -74,7 +76,8 @@ TEST(Interference, RunsAtOnceNeverShowABrokenFile)
                 // that another process is renaming over: reported, and the
                 // file there is kept.
                 if (RunsThroughLauncher() && result.exitStatus == 1) {
-                    ExpectRun(result, DiskAOutput(), CannotWriteLine("BIOS98"), 1);
+                    ExpectRun(result, DiskAOutput(), MessageText(CannotWriteFileFormat, "BIOS98"),
+                              1);
                 } else {
                     ExpectRun(result, DiskAOutput(), "", 0);
                 }

@@ -1,11 +1,12 @@
 #include "ToolRun.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+#include "ProcessRun.h"
 
 namespace {
 
@@ -14,37 +15,9 @@ namespace fs = std::filesystem;
 constexpr auto OpenToAll = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
                            fs::perms::others_read | fs::perms::others_exec;
 
-std::string Environment(const char* name, const std::string& fallback)
-{
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0' ? value : fallback;
-}
-
 std::string ToolPath()
 {
-    return Environment("D88CUT_EXE", D88CUT_DEFAULT_EXE);
-}
-
-// One word for /bin/sh, whatever bytes it holds.
-std::string ShellQuoted(const std::string& word)
-{
-    std::string quoted = "'";
-    for (const char c : word) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Every command goes through /bin/sh: that is how the tool is run here.
-int RunShellCommand(const std::string& command)
-{
-    return std::system(command.c_str());  // NOLINT(cert-env33-c)
-}
-
-std::string ReadText(const std::string& path)
-{
-    const Bytes bytes = ReadBytesFromFile(path);
-    return std::string(bytes.begin(), bytes.end());
+    return EnvironmentOr("D88CUT_EXE", D88CUT_DEFAULT_EXE);
 }
 
 }  // namespace
@@ -75,47 +48,37 @@ std::string ToolSandbox::AddImage(const Bytes& bytes, const std::string& name)
 
 ToolResult ToolSandbox::Run(const std::vector<std::string>& arguments, const RunOptions& options)
 {
-    std::string tool = ToolPath();
-    std::string command = "cd " + ShellQuoted(workDir_) + " && ";
+    ProcessCommand command;
+    command.directory = workDir_;
+    command.executable = ToolPath();
+    command.arguments = arguments;
     if (options.fileSizeLimitBlocks > 0) {
         // The tool ignores SIGXFSZ itself; a launcher such as Wine, which
         // Windows programs know nothing of, must be told to by the shell.
         if (RunsThroughLauncher()) {
-            command += "trap '' XFSZ && ";
+            command.setup.emplace_back("trap '' XFSZ");
         }
         // The limit also bounds the captured streams.
-        command += "ulimit -f " + std::to_string(options.fileSizeLimitBlocks) + " && ";
+        command.setup.push_back("ulimit -f " + std::to_string(options.fileSizeLimitBlocks));
     }
-    command += "exec ";
     if (options.unprivileged) {
         // The build tree may lie where that user cannot reach it.
-        const std::string copy = baseDir_ + "/" + fs::path(tool).filename().string();
-        fs::copy_file(tool, copy, fs::copy_options::overwrite_existing);
+        const std::string copy = baseDir_ + "/" + fs::path(command.executable).filename().string();
+        fs::copy_file(command.executable, copy, fs::copy_options::overwrite_existing);
         fs::permissions(copy, OpenToAll);
-        tool = copy;
-        command += "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-    }
-    const std::string launcher = Environment("D88CUT_LAUNCHER", "");
-    if (!launcher.empty()) {
-        command += launcher + " ";
-    }
-    command += ShellQuoted(tool);
-    for (const std::string& argument : arguments) {
-        command += " " + ShellQuoted(argument);
+        command.executable = copy;
+        command.prefix = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
     }
     const std::string outPath = baseDir_ + "/stdout" + options.tag;
     const std::string errPath = baseDir_ + "/stderr" + options.tag;
+    // A run that cannot start leaves no stream of an earlier run to read.
     fs::remove(outPath);
     fs::remove(errPath);
-    command += " >" + ShellQuoted(options.stdoutPath.empty() ? outPath : options.stdoutPath);
-    command += options.mergeStreams ? " 2>&1" : " 2>" + ShellQuoted(errPath);
-
-    const int status = RunShellCommand(command);
-    ToolResult result;
-    result.out = ReadText(outPath);
-    result.err = ReadText(errPath);
-    result.exitStatus = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    command.outPath = options.stdoutPath.empty() ? outPath : options.stdoutPath;
+    command.readOut = options.stdoutPath.empty();
+    command.errPath = options.mergeStreams ? "" : errPath;
+    const ProcessResult result = RunProcess(command);
+    return {result.out, result.err, result.exitStatus};
 }
 
 std::string ToolExecutable()
@@ -123,14 +86,9 @@ std::string ToolExecutable()
     return ToolPath();
 }
 
-bool RunsThroughLauncher()
-{
-    return !Environment("D88CUT_LAUNCHER", "").empty();
-}
-
 std::string ConsoleBytes(const std::string& text)
 {
-    const std::string newline = Environment("D88CUT_NEWLINE", "lf");
+    const std::string newline = EnvironmentOr("D88CUT_NEWLINE", "lf");
     if (newline == "lf") {
         return text;
     }
@@ -144,7 +102,7 @@ std::string ConsoleBytes(const std::string& text)
 
 std::string ProgramNameSeenByTool()
 {
-    return Environment("D88CUT_PROGRAM_NAME", ToolPath());
+    return EnvironmentOr("D88CUT_PROGRAM_NAME", ToolPath());
 }
 
 bool CanRunUnprivileged(std::string& why)
@@ -153,7 +111,7 @@ bool CanRunUnprivileged(std::string& why)
         why = "not running as root, so setpriv cannot switch to another user";
         return false;
     }
-    if (RunShellCommand("command -v setpriv >/dev/null 2>&1") != 0) {
+    if (std::system("command -v setpriv >/dev/null 2>&1") != 0) {  // NOLINT(cert-env33-c)
         why = "setpriv is not installed";
         return false;
     }

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "D88ImageBuilder.h"
+#include "ProcessRun.h"
 #include "ScratchDirectory.h"
 
 struct ToolResult {
@@ -80,7 +81,3 @@ std::string ProgramNameSeenByTool();
 
 // Whether RunOptions::unprivileged can work here; when not, `why` says why.
 bool CanRunUnprivileged(std::string& why);
-
-// Whether the tool is started through D88CUT_LAUNCHER (Wine), which does not
-// pass POSIX signals on as the tool would receive them.
-bool RunsThroughLauncher();

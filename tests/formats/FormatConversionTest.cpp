@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "D88Layout.h"
 #include "FormatImageBuilders.h"
 #include "FormatReaders.h"
 #include "LittleEndian.h"
@@ -37,26 +38,30 @@ struct ParsedImage {
 ParsedImage ParseD88(const Bytes& image)
 {
     ParsedImage parsed;
-    if (image.size() < 0x2B0 || DecodeLe32(&image[0x1C]) != image.size()) {
+    if (image.size() < d88::ImageHeaderSize ||
+        DecodeLe32(&image[d88::DiskSizeField]) != image.size()) {
         ADD_FAILURE() << "the disk size is the image's length";
         return parsed;
     }
     parsed.name.assign(image.begin(), std::find(image.begin(), image.begin() + 17, 0));
-    parsed.writeProtect = image[0x1A];
-    parsed.mediaType = image[0x1B];
+    parsed.writeProtect = image[d88::WriteProtectField];
+    parsed.mediaType = image[d88::MediaTypeField];
     for (int track = 0; track < 164; ++track) {
-        std::size_t offset = DecodeLe32(&image[0x20 + 4 * static_cast<std::size_t>(track)]);
-        const std::size_t count = offset == 0 ? 0 : DecodeLe16(&image[offset + 4]);
+        std::size_t offset = DecodeLe32(
+            &image[d88::TrackTableField + d88::TrackEntrySize * static_cast<std::size_t>(track)]);
+        const std::size_t count =
+            offset == 0 ? 0 : DecodeLe16(&image[offset + d88::SectorCountField]);
         for (std::size_t k = 0; k < count; ++k) {
-            const std::size_t dataEnd = offset + 16 + DecodeLe16(&image[offset + 14]);
+            const std::size_t dataEnd =
+                offset + d88::SectorHeaderSize + DecodeLe16(&image[offset + d88::DataSizeField]);
             if (dataEnd > image.size()) {
                 ADD_FAILURE() << "track " << track << " runs past the image";
                 return parsed;
             }
             const auto begin = image.begin() + static_cast<std::ptrdiff_t>(offset);
-            parsed.sectors.push_back(
-                {track, Bytes(begin, begin + 16),
-                 Bytes(begin + 16, image.begin() + static_cast<std::ptrdiff_t>(dataEnd))});
+            parsed.sectors.push_back({track, Bytes(begin, begin + d88::SectorHeaderSize),
+                                      Bytes(begin + d88::SectorHeaderSize,
+                                            image.begin() + static_cast<std::ptrdiff_t>(dataEnd))});
             offset = dataEnd;
         }
     }

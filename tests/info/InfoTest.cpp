@@ -8,6 +8,7 @@
 #include <string>
 
 #include "Checksums.h"
+#include "D88Layout.h"
 #include "FormatImageBuilders.h"
 #include "InfoRun.h"
 #include "TitleDisks.h"
@@ -173,7 +174,7 @@ TEST(Info, HeaderFieldsAndUnusualSectorsAreShown)
     track[3].r = 1;
     disk.Track(0, track).Track(1, UniformTrack(0, 2, 1));
     Bytes bytes = disk.Build();
-    bytes[0x1A] = 0x10;  // write-protected
+    bytes[d88::WriteProtectField] = d88::WriteProtectOn;
     bytes.resize(bytes.size() - 100);
     InfoSandbox sandbox;
     const std::string name = sandbox.Add(bytes);

@@ -7,6 +7,10 @@
 
 namespace {
 
+// Sectors 1..16: the runs read with it end inside their track, or where
+// their track ends.
+constexpr SectorRange WideRange = {1, 16};
+
 using RunReadTest = ReaderTest;
 
 // Sectors R 1..8 recording ID (c, h), each of 128 << n bytes of its own.
@@ -51,11 +55,11 @@ TEST_F(RunReadTest, ReadsWholeSectorsThenPartOfTheLast)
     const D88ImageBuilder image = ThreeTracks(3);
     ASSERT_TRUE(SelectBytes(image.Build()));
     Bytes dest(4096, Guard);
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, dest.data(), 1500), 1500);
+    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, WideRange, dest.data(), 1500), 1500);
     const Bytes expected = DataOf(image, {{2, 1}, {2, 2}});
     EXPECT_TRUE(std::equal(dest.begin(), dest.begin() + 1500, expected.begin()));
     EXPECT_TRUE(AllGuard(dest.begin() + 1500, dest.end()));
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, dest.data(), 0), 0);
+    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, WideRange, dest.data(), 0), 0);
 }
 
 TEST_F(RunReadTest, PassesToTheNextTrackAfterTheLastSectorOfTheRange)
@@ -64,34 +68,20 @@ TEST_F(RunReadTest, PassesToTheNextTrackAfterTheLastSectorOfTheRange)
     // its R 8 to track 4 (C 51, H 0).
     const D88ImageBuilder image = ThreeTracks(1);
     ASSERT_TRUE(SelectBytes(image.Build()));
-    reader_.SetSectorRange(1, 8);
     const Bytes expected = DataOf(
         image, {{2, 8}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {3, 5}, {3, 6}, {3, 7}, {3, 8}, {4, 1}});
     Bytes dest(expected.size());
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 8, 1, dest.data(), 2560), 2560);
+    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 8, 1, {1, 8}, dest.data(), 2560), 2560);
     EXPECT_EQ(dest, expected);
 
     // A range of 3..5 ends tracks at R 5 and starts them at R 3.
-    reader_.SetSectorRange(3, 5);
     const Bytes narrow = DataOf(image, {{2, 4}, {2, 5}, {3, 3}, {3, 4}});
     dest.assign(narrow.size(), 0);
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 4, 1, dest.data(), 1024), 1024);
+    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 4, 1, {3, 5}, dest.data(), 1024), 1024);
     EXPECT_EQ(dest, narrow);
-}
 
-TEST_F(RunReadTest, SectorRangeDefaultsToSixteenAndSurvivesSelectImage)
-{
-    const Bytes image = ThreeTracks(3).Build();
-    ASSERT_TRUE(OpenBytes(Concat({image, image})));
-    ASSERT_TRUE(reader_.SelectImage(0));
-    Bytes dest(2048);
-    // With the default range R 9 is sought after R 8, and track 2 has none.
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 8, 3, dest.data(), 2048), 1024);
-
-    reader_.SetSectorRange(1, 8);
-    ASSERT_TRUE(reader_.SelectImage(1));
-    ASSERT_TRUE(reader_.SelectImage(0));
-    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 8, 3, dest.data(), 2048), 2048);
+    // A range of 1..16 seeks R 9 after R 8, and the track has none.
+    EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 8, 1, {1, 16}, dest.data(), 512), 256);
 }
 
 TEST_F(RunReadTest, StopsBeforeTheFirstSectorNotReadInFull)
@@ -127,7 +117,7 @@ TEST_F(RunReadTest, StopsBeforeTheFirstSectorNotReadInFull)
         SCOPED_TRACE(testCase.what);
         ASSERT_TRUE(SelectBytes(testCase.bytes));
         Bytes dest(4096);
-        EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, dest.data(), 4096), 1024);
+        EXPECT_EQ(reader_.ReadSectors(2, 50, 0, 1, 3, WideRange, dest.data(), 4096), 1024);
     }
 }
 
@@ -148,14 +138,14 @@ TEST_F(RunReadTest, SizeCodesOutsideZeroToSevenAndBadArgumentsReadNothing)
     for (const auto& testCase : refused) {
         SCOPED_TRACE(testCase.n);
         Bytes dest(256, Guard);
-        EXPECT_EQ(
-            reader_.ReadSectors(0, 0, 0, testCase.r, testCase.n, dest.data(), testCase.totalBytes),
-            0);
+        EXPECT_EQ(reader_.ReadSectors(0, 0, 0, testCase.r, testCase.n, WideRange, dest.data(),
+                                      testCase.totalBytes),
+                  0);
         EXPECT_TRUE(AllGuard(dest.begin(), dest.end()));
     }
-    EXPECT_EQ(reader_.ReadSectors(0, 0, 0, 3, 7, nullptr, 16384), 0);
+    EXPECT_EQ(reader_.ReadSectors(0, 0, 0, 3, 7, WideRange, nullptr, 16384), 0);
     Bytes largest(16384);
-    EXPECT_EQ(reader_.ReadSectors(0, 0, 0, 3, 7, largest.data(), 16384), 16384);
+    EXPECT_EQ(reader_.ReadSectors(0, 0, 0, 3, 7, WideRange, largest.data(), 16384), 16384);
     EXPECT_EQ(largest, PatternBytes(16384, 3));
 }
 

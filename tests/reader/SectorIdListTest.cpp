@@ -55,8 +55,8 @@ TEST_F(SectorIdListTest, EachHeadersSectorCountEndsOrLeavesTheListing)
         std::vector<std::uint16_t> counts;
         std::int32_t listed;
     } cases[] = {
-        {"count 0 is listed and the walk goes on", {0, 3, 3}, 3},
-        {"counts of 0 throughout, up to the end of the file", {0, 0, 0}, 3},
+        {"count 0 ends the walk before its header, as it ends a lookup", {0, 3, 3}, 0},
+        {"count 0 after a header", {3, 0, 3}, 1},
         {"a later header's count ends it", {3, 2, 3}, 2},
         {"a later header's count lets it go on", {2, 5, 5}, 3},
         {"a count already passed ends nothing", {4, 4, 4, 1, 4}, 5},
@@ -67,7 +67,15 @@ TEST_F(SectorIdListTest, EachHeadersSectorCountEndsOrLeavesTheListing)
         SCOPED_TRACE(testCase.what);
         ASSERT_TRUE(SelectBytes(D88ImageBuilder().Track(0, CountedTrack(testCase.counts)).Build()));
         Bytes ids(64);
-        EXPECT_EQ(reader_.ReadSectorIds(0, ids.data(), 64), 4 * testCase.listed);
+        const std::int32_t listed = reader_.ReadSectorIds(0, ids.data(), 64);
+        EXPECT_EQ(listed, 4 * testCase.listed);
+        // Every sector listed is one a lookup reaches.
+        Bytes data(1024);
+        for (std::int32_t at = 0; at < listed; at += 4) {
+            const auto* id = &ids[static_cast<std::size_t>(at)];
+            EXPECT_GT(reader_.ReadSector(0, id[0], id[1], id[2], id[3], data.data(), 1024), 0)
+                << "sector R " << int{id[2]};
+        }
     }
 }
 

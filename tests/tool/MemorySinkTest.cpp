@@ -15,7 +15,7 @@
 namespace {
 
 // MUS00: sectors 4 and 5 of track 11.
-const DiskRegion& Region = MusicRegionTable[0];
+const DiskRegion& Region = *DiskB.begin();
 
 enum class Disk { Whole, SecondSectorGone, FirstSectorGone };
 
@@ -35,8 +35,8 @@ bool Extract(Disk disk, MemorySink& sink)
     D88File file;
     file.Open(std::make_unique<MemoryByteSource>(Build(disk).Build()));
     file.SelectImage(0);
-    file.SetSectorRange(TitleFirstSector, TitleLastSector);
-    return ExtractRegion(file, Region, sink);
+    RecordedConsole console;
+    return ExtractRegion(file, Region, sink, console);
 }
 
 struct Case {

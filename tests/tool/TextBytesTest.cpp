@@ -21,8 +21,7 @@ TEST(TextBytes, MessagesDecodeToTheirTexts)
     const ExpectedText messages[] = {
         {"usage", UsageFormat, "Usage: %s [d88file] (DiskNo.)\n"},
         {"cannot open", CannotOpenFileMessage, "ファイルをオープンできません.\n"},
-        {"disk A", DiskARecognisedMessage, "Disk A を認識しました.\n"},
-        {"disk B", DiskBRecognisedMessage, "Disk B を認識しました.\n"},
+        {"recognised", RecognisedFormat, "Disk %s を認識しました.\n"},
         {"unsupported", UnsupportedImageMessage, "未対応の形式です.\n"},
         {"cutting", CuttingFormat, "cutting ... %s\n"},
         {"cannot read", CannotReadSectorsFormat, "%s: セクタを読み込めません.\n"},

@@ -23,8 +23,8 @@ int main(int argc, char* argv[])
     }
     const std::string folder = std::string(argv[1]) + "/";
     D88ImageBuilder damaged = MakeDiskB();
-    damaged.RemoveSector(MusicRegionTable[0].trackIndex,
-                         static_cast<std::uint8_t>(MusicRegionTable[0].r + 1));
+    const DiskRegion& mus00 = *DiskB.begin();
+    damaged.RemoveSector(mus00.trackIndex, static_cast<std::uint8_t>(mus00.r + 1));
     const D88ImageBuilder diskB = MakeDiskB();
     const std::vector<std::pair<const char*, Bytes>> files = {
         {"sample.d88", Concat({MakeDiskA().Build(), diskB.Build()})},

@@ -1,0 +1,10 @@
+#include "ProgramMain.h"
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t* argv[])
+#else
+int main(int argc, char* argv[])
+#endif
+{
+    return RunProgram(ReadArguments(argc, argv));
+}

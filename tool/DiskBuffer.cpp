@@ -1,3 +1,0 @@
-#include "DiskBuffer.h"
-
-unsigned char DiskBuffer[DiskBufferSize];
