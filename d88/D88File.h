@@ -43,6 +43,16 @@ struct SectorHeaderInfo {
     std::uint16_t dataBytesHeld;
 };
 
+// A sector a run of sectors read, with the status its header records.
+struct SectorRead {
+    std::int32_t trackIndex;
+    std::uint8_t c;
+    std::uint8_t h;
+    std::uint8_t r;
+    std::uint8_t n;
+    std::uint8_t status;
+};
+
 // The sector numbers of a track, first to last: a run of sectors passes
 // from the last one of a track to the first one of the next.
 struct SectorRange {
@@ -92,16 +102,19 @@ public:
     // Reads the sector with ID (c, h, r, n) from track `trackIndex` of the
     // current image into `dest`, at most `maxBytes` bytes. Returns the number
     // of bytes stored, 0 when the sector is not found or nothing was read.
+    // `status`, when given, receives the status its header records.
     std::int32_t ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h, std::int32_t r,
-                            std::int32_t n, unsigned char* dest, std::int32_t maxBytes);
+                            std::int32_t n, unsigned char* dest, std::int32_t maxBytes,
+                            std::uint8_t* status = nullptr);
 
     // Reads `totalBytes` bytes from consecutive sectors of size 128 << n,
     // starting at (trackIndex, c, h, r) and passing to the next track after
     // the last sector of `range`. Returns the bytes read in whole chunks: a
     // sector that cannot be read in full ends the run and is not counted.
+    // `sectors`, when given, receives each sector counted, in order.
     std::int32_t ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                              std::int32_t r, std::int32_t n, SectorRange range, unsigned char* dest,
-                             std::int32_t totalBytes);
+                             std::int32_t totalBytes, std::vector<SectorRead>* sectors = nullptr);
 
     // Lists the IDs of the sectors recorded in track `trackIndex`, four bytes
     // (C, H, R, N) per sector, as many as fit in `destBytes`. Returns the

@@ -76,13 +76,16 @@ bool D88File::NextSector(TrackWalk& walk)
 
 std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                                  std::int32_t r, std::int32_t n, unsigned char* dest,
-                                 std::int32_t maxBytes)
+                                 std::int32_t maxBytes, std::uint8_t* status)
 {
     if (dest == nullptr || maxBytes < 0) {
         return 0;
     }
     for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
         if (HasId(walk.header, c, h, r, n)) {
+            if (status != nullptr) {
+                *status = walk.header[d88::StatusField];
+            }
             const auto length = std::min<std::uint64_t>(
                 {DecodeLe16(walk.header + d88::DataSizeField), static_cast<std::uint64_t>(maxBytes),
                  walk.end - walk.dataAt});
@@ -97,7 +100,8 @@ std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::i
 
 std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                                   std::int32_t r, std::int32_t n, SectorRange range,
-                                  unsigned char* dest, std::int32_t totalBytes)
+                                  unsigned char* dest, std::int32_t totalBytes,
+                                  std::vector<SectorRead>* sectors)
 {
     if (dest == nullptr || totalBytes < 0 || n < 0 || n > d88::MaxSizeCode) {
         return 0;
@@ -106,10 +110,17 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
     std::int32_t done = 0;
     while (done < totalBytes) {
         const std::int32_t chunk = std::min(sectorSize, totalBytes - done);
-        if (ReadSector(trackIndex, c, h, r, n, dest + done, chunk) < chunk) {
+        std::uint8_t status = 0;
+        if (ReadSector(trackIndex, c, h, r, n, dest + done, chunk, &status) < chunk) {
             break;
         }
         done += chunk;
+        if (sectors != nullptr) {
+            // A sector was found, so C, H, R and N are byte values.
+            sectors->push_back({trackIndex, static_cast<std::uint8_t>(c),
+                                static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(r),
+                                static_cast<std::uint8_t>(n), status});
+        }
         // A sector was found, so C, H and R are byte values and the track
         // index is at most 163: none of the steps below can overflow.
         if (r == range.last) {

@@ -65,4 +65,12 @@ inline constexpr std::uint8_t StatusDataCrcError = 0xB0;
 inline constexpr std::uint8_t StatusNoAddressMark = 0xE0;
 inline constexpr std::uint8_t StatusNoDataMark = 0xF0;
 
+// Whether a status says the sector's bytes are not what the disk holds.
+// Other values (0x10 for deleted data among them) are not read errors.
+constexpr bool IsReadError(std::uint8_t status)
+{
+    return status == StatusIdCrcError || status == StatusDataCrcError ||
+           status == StatusNoAddressMark || status == StatusNoDataMark;
+}
+
 }  // namespace d88

@@ -31,7 +31,8 @@ std::vector<TrackFacts> CollectTracks(D88File& file, std::uint64_t bytesHeld)
 RegionFacts CollectRegion(D88File& file, const DiskRegion& region)
 {
     const RegionBytes read = ReadRegion(file, region);
-    RegionFacts facts{&region, read.bytesRead, !read.FirstSectorMissing(), 0, ""};
+    RegionFacts facts{&region, read.bytesRead,     !read.FirstSectorMissing(), 0,
+                      "",      read.recordedErrors};
     if (facts.fileWritten) {
         facts.crc32 = Crc32Of(read.bytes.data(), read.bytes.size());
         facts.sha256 = Sha256HexOf(read.bytes.data(), read.bytes.size());

@@ -36,6 +36,9 @@ struct RegionFacts {
     bool fileWritten;
     std::uint32_t crc32;
     std::string sha256;  // lowercase hex; empty when the hash failed
+    // Sectors read in full that the image records as read with an error:
+    // d88cut writes such a region only where no file of its name is.
+    std::vector<SectorRead> recordedErrors;
 };
 
 struct ImageFacts {

@@ -98,13 +98,30 @@ json SignatureJson(const SignatureReading& facts)
     return entry;
 }
 
+json RecordedErrorsJson(const std::vector<SectorRead>& sectors)
+{
+    json list = json::array();
+    for (const SectorRead& sector : sectors) {
+        list.push_back({{"track", sector.trackIndex},
+                        {"c", sector.c},
+                        {"h", sector.h},
+                        {"r", sector.r},
+                        {"n", sector.n},
+                        {"status", sector.status}});
+    }
+    return list;
+}
+
 json RegionJson(const RegionFacts& facts)
 {
-    json entry = {{"name", facts.region->name},
-                  {"length", facts.region->length},
-                  {"bytes_read", facts.bytesRead},
-                  {"complete", facts.bytesRead == facts.region->length},
-                  {"file_written", facts.fileWritten}};
+    json entry = {
+        {"name", facts.region->name},
+        {"length", facts.region->length},
+        {"bytes_read", facts.bytesRead},
+        {"complete", facts.bytesRead == facts.region->length},
+        {"damaged", facts.bytesRead != facts.region->length || !facts.recordedErrors.empty()},
+        {"recorded_errors", RecordedErrorsJson(facts.recordedErrors)},
+        {"file_written", facts.fileWritten}};
 #ifndef D88INFO_NO_CHECKSUMS
     if (facts.fileWritten) {
         char crc[16];

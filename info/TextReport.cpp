@@ -175,6 +175,24 @@ void WriteVerdict(std::ostream& out, const ImageFacts& image, TextForm form)
     }
 }
 
+// The sectors of a region the image records as misread: the region is
+// damaged, as d88cut says.
+void WriteRecordedErrors(std::ostream& out, const std::vector<SectorRead>& sectors)
+{
+    if (sectors.empty()) {
+        return;
+    }
+    out << "      damaged: read errors recorded in";
+    for (const SectorRead& sector : sectors) {
+        char status[8];
+        static_cast<void>(std::snprintf(status, sizeof status, "%02X", sector.status));
+        out << (&sector == &sectors.front() ? " " : ", ")
+            << AddressText({sector.trackIndex, sector.c, sector.h, sector.r, sector.n})
+            << " status " << status;
+    }
+    out << '\n';
+}
+
 void WriteRegions(std::ostream& out, const ImageFacts& image)
 {
     if (image.recognition.disk == nullptr) {
@@ -198,6 +216,7 @@ void WriteRegions(std::ostream& out, const ImageFacts& image)
         static_cast<void>(std::snprintf(crc, sizeof crc, "%08x", facts.crc32));
         out << "  CRC32 " << crc << "  SHA-256 "
             << (facts.sha256.empty() ? "unavailable" : facts.sha256) << '\n';
+        WriteRecordedErrors(out, facts.recordedErrors);
     }
 }
 

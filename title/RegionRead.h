@@ -14,12 +14,17 @@ struct RegionBytes {
     std::vector<unsigned char> bytes;
     // How many of them were read; 0 when the region's first sector is missing.
     std::int32_t bytesRead = 0;
+    // The sectors read in full whose status records a read error: their
+    // bytes are in the region as the image holds them.
+    std::vector<SectorRead> recordedErrors;
 
     [[nodiscard]] bool FirstSectorMissing() const { return bytesRead == 0; }
     [[nodiscard]] bool ReadInFull() const
     {
         return static_cast<std::size_t>(bytesRead) == bytes.size();
     }
+    // Read in full, and without a recorded read error.
+    [[nodiscard]] bool Sound() const { return ReadInFull() && recordedErrors.empty(); }
 };
 
 // Reads `region` from the current image of `file`, passing from track to

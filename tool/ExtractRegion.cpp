@@ -13,19 +13,23 @@ bool ExtractRegion(D88File& disk, const DiskRegion& region, RegionSink& output, 
         return false;
     }
     console.Out(MessageText(CuttingFormat, region.name));
-    // A region that breaks off is still written at its full length.
-    const bool fullyRead = read.ReadInFull();
-    if (!fullyRead) {
+    // A region that breaks off is still written at its full length, and one
+    // with sectors the image records as misread with the bytes as recorded.
+    if (!read.ReadInFull()) {
         console.Err(MessageText(PartlyReadFormat, region.name, read.bytesRead, region.length));
-        // A damaged copy never takes the place of a file the user has.
-        if (output.Holds(region.name)) {
-            console.Err(MessageText(KeptExistingFileFormat, region.name));
-            return false;
-        }
     }
-    const bool written = output.Keep(region.name, read.bytes.data(), read.bytes.size(), fullyRead);
+    if (!read.recordedErrors.empty()) {
+        console.Err(MessageText(RecordedReadErrorFormat, region.name));
+    }
+    const bool sound = read.Sound();
+    // A damaged copy never takes the place of a file the user has.
+    if (!sound && output.Holds(region.name)) {
+        console.Err(MessageText(KeptExistingFileFormat, region.name));
+        return false;
+    }
+    const bool written = output.Keep(region.name, read.bytes.data(), read.bytes.size(), sound);
     if (!written) {
         console.Err(MessageText(CannotWriteFileFormat, region.name));
     }
-    return fullyRead && written;
+    return sound && written;
 }

@@ -12,7 +12,7 @@
 
 struct KeptFile {
     std::vector<unsigned char> bytes;
-    // Read in full; otherwise the unread rest is zeros.
+    // Read in full with no recorded read error; otherwise damaged.
     bool complete = false;
 };
 

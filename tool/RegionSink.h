@@ -12,14 +12,15 @@ public:
     RegionSink(const RegionSink&) = delete;
     RegionSink& operator=(const RegionSink&) = delete;
 
-    // Whether a file of this name is already kept: a region read only in
-    // part never takes its place.
+    // Whether a file of this name is already kept: a damaged region never
+    // takes its place.
     [[nodiscard]] virtual bool Holds(const char* name) const = 0;
 
     // Keeps `length` bytes as the file `name`, in place of any file of that
-    // name; `complete` says whether the region was read in full (the unread
-    // rest is zeros). False when it could not be kept, and then an existing
-    // file of that name is left as it was.
+    // name; `complete` says whether the region was read in full and with no
+    // recorded read error (otherwise it is damaged: the unread rest is
+    // zeros). False when it could not be kept, and then an existing file of
+    // that name is left as it was.
     [[nodiscard]] virtual bool Keep(const char* name, const unsigned char* data, std::size_t length,
                                     bool complete) = 0;
 

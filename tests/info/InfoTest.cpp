@@ -77,10 +77,12 @@ TEST(Info, TitleDisksInEveryFormatGiveTheFilesOfD88cut)
 TEST(Info, DamagedRegionsGiveTheFilesOfD88cut)
 {
     // MUS11 ends in a sector cut short, whose bytes must not leak into the
-    // file; MUS12 starts in a sector that is missing.
+    // file; MUS12 starts in a sector that is missing; MUS00's second sector
+    // (track 11 R 5) is recorded with a data CRC error.
     D88ImageBuilder disk = MakeDiskB();
     disk.SectorsOf(15)[0].data.resize(512);
     disk.RemoveSector(15, 2);
+    disk.SectorsOf(11)[4].status = d88::StatusDataCrcError;
     InfoSandbox sandbox;
     const std::string name = sandbox.Add(disk.Build());
     const json regions = ParsedJson(sandbox.RunInfo({"--json", name}))[0]["images"][0]["regions"];
@@ -88,7 +90,16 @@ TEST(Info, DamagedRegionsGiveTheFilesOfD88cut)
     ExpectFilesOfD88cut(sandbox, regions);
     EXPECT_EQ(regions[11]["bytes_read"], 6144);
     EXPECT_TRUE(regions[11]["file_written"].get<bool>());
+    EXPECT_TRUE(regions[11]["damaged"].get<bool>());
     EXPECT_FALSE(regions[12]["file_written"].get<bool>());
+    EXPECT_TRUE(regions[0]["complete"].get<bool>());
+    EXPECT_TRUE(regions[0]["damaged"].get<bool>());
+    EXPECT_EQ(regions[0]["recorded_errors"],
+              json::parse(R"([{"track":11,"c":5,"h":1,"r":5,"n":3,"status":176}])"));
+    EXPECT_FALSE(regions[1]["damaged"].get<bool>());
+    EXPECT_NE(sandbox.RunInfo({name}).out.find(
+                  "      damaged: read errors recorded in track 11 (C 5 H 1 R 5 N 3) status B0\n"),
+              std::string::npos);
 }
 
 void SetSignatureBytes(D88ImageBuilder& disk, const DiskSignature& signature, const char* text)
