@@ -4,14 +4,13 @@
 #include <cstdio>
 #include <vector>
 
-std::string MessageText(const char* format, ...)
+namespace {
+
+std::string Formatted(const char* format, std::va_list arguments)
 {
-    std::va_list arguments;
-    va_start(arguments, format);
     std::va_list again;
     va_copy(again, arguments);
     const int length = std::vsnprintf(nullptr, 0, format, arguments);
-    va_end(arguments);
     std::string text;
     if (length > 0) {
         std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
@@ -19,5 +18,28 @@ std::string MessageText(const char* format, ...)
         text.assign(buffer.data(), static_cast<std::size_t>(length));
     }
     va_end(again);
+    return text;
+}
+
+}  // namespace
+
+ConsoleText ConsoleLine(const Message& message, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, message);
+    std::va_list again;
+    va_copy(again, arguments);
+    ConsoleText text{Formatted(message.shiftJis, arguments), Formatted(message.utf8, again)};
+    va_end(again);
+    va_end(arguments);
+    return text;
+}
+
+std::string MessageText(const Message& message, ...)
+{
+    std::va_list arguments;
+    va_start(arguments, message);
+    std::string text = Formatted(message.shiftJis, arguments);
+    va_end(arguments);
     return text;
 }

@@ -6,6 +6,15 @@
 
 #include <string>
 
+#include "Messages.h"
+
+// A line in both encodings a console may want: Shift_JIS, as the tool
+// writes it to files, pipes and a Japanese console, and UTF-8.
+struct ConsoleText {
+    std::string shiftJis;
+    std::string utf8;
+};
+
 class Console {
 public:
     Console() = default;
@@ -13,27 +22,27 @@ public:
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
-    virtual void Out(const std::string& text) = 0;
-    virtual void Err(const std::string& text) = 0;
+    virtual void Out(const ConsoleText& text) = 0;
+    virtual void Err(const ConsoleText& text) = 0;
 
 protected:
     Console(Console&&) = default;
     Console& operator=(Console&&) = default;
 };
 
-// A console that keeps what it is given: each stream alone, and both as
-// they were interleaved.
+// A console that keeps the Shift_JIS bytes it is given: each stream alone,
+// and both as they were interleaved.
 class RecordedConsole final : public Console {
 public:
-    void Out(const std::string& text) override
+    void Out(const ConsoleText& text) override
     {
-        out += text;
-        both += text;
+        out += text.shiftJis;
+        both += text.shiftJis;
     }
-    void Err(const std::string& text) override
+    void Err(const ConsoleText& text) override
     {
-        err += text;
-        both += text;
+        err += text.shiftJis;
+        both += text.shiftJis;
     }
     void Clear()
     {
@@ -47,9 +56,7 @@ public:
     std::string both;
 };
 
-// One printf-style message as a string.
-#if defined(__GNUC__) || defined(__clang__)
-__attribute__((format(printf, 1, 2)))
-#endif
-std::string
-MessageText(const char* format, ...);
+// A message with its printf arguments filled in, in both encodings.
+ConsoleText ConsoleLine(const Message& message, ...);
+// The same in Shift_JIS alone, as the tool writes it to a file or a pipe.
+std::string MessageText(const Message& message, ...);

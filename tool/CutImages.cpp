@@ -44,16 +44,16 @@ bool CutImages(D88File& file, DiskChoice choice, RegionSink& output, Console& co
         file.SelectImage(i);
         const TitleDisk* disk = ChosenDisk(file, choice);
         if (disk == nullptr) {
-            console.Err(UnsupportedImageMessage);
+            console.Err(ConsoleLine(UnsupportedImageMessage));
             continue;
         }
-        console.Out(MessageText(RecognisedFormat, disk->letter));
+        console.Out(ConsoleLine(RecognisedFormat, disk->letter));
         complete = ExtractDisk(file, *disk, output, console) && complete;
     }
     // Images the reader did not index are said to be left, not passed over
     // in silence.
     if (choice == DiskChoice::BySignature && file.HasImagesPastLimit()) {
-        console.Err(ImagesPastLimitMessage);
+        console.Err(ConsoleLine(ImagesPastLimitMessage));
         complete = false;
     }
     return complete;

@@ -7,14 +7,15 @@
 
 namespace fs = std::filesystem;
 
-OutputFiles::OutputFiles(fs::path input) : input_(std::move(input))
+OutputFiles::OutputFiles(fs::path input, fs::path folder)
+    : input_(std::move(input)), folder_(std::move(folder))
 {
 }
 
 bool OutputFiles::Holds(const char* name) const
 {
     std::error_code error;
-    return fs::symlink_status(name, error).type() == fs::file_type::regular;
+    return fs::symlink_status(PathOf(name), error).type() == fs::file_type::regular;
 }
 
 bool OutputFiles::Keep(const char* name, const unsigned char* data, std::size_t length,
@@ -23,10 +24,11 @@ bool OutputFiles::Keep(const char* name, const unsigned char* data, std::size_t 
     std::error_code error;
     // The same file: device and inode, or volume and file index, reached
     // through any link.
-    if (!input_.empty() && fs::equivalent(input_, name, error)) {
+    const fs::path path = PathOf(name);
+    if (!input_.empty() && fs::equivalent(input_, path, error)) {
         return false;
     }
     TemporaryFile temporary;
-    return temporary.Create(name, TemporaryFile::RandomSuffixes()) &&
+    return temporary.Create(path, TemporaryFile::RandomSuffixes()) &&
            temporary.Write(data, length) && temporary.Commit();
 }

@@ -1,6 +1,5 @@
-// The files the tool writes, in the current directory, so that a user never
-// loses one: an output replaces an existing file only once written in full,
-// and never replaces the disk-image file being read.
+// The files the tool writes, in one folder, so that a user never loses one: an output replaces an
+// existing file only once written in full, and never replaces the disk-image file being read.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +10,9 @@
 class OutputFiles final : public RegionSink {
 public:
     // `input` is the file being read; no output replaces it, whatever name or
-    // link leads to it. Empty when the bytes come from elsewhere.
-    explicit OutputFiles(std::filesystem::path input = {});
+    // link leads to it. Empty when the bytes come from elsewhere. The files
+    // go into `folder`, the current one when empty.
+    explicit OutputFiles(std::filesystem::path input = {}, std::filesystem::path folder = {});
 
     // Whether a regular file of this name is there (a link is not one).
     [[nodiscard]] bool Holds(const char* name) const override;
@@ -25,5 +25,8 @@ public:
                             bool complete) override;
 
 private:
+    [[nodiscard]] std::filesystem::path PathOf(const char* name) const { return folder_ / name; }
+
     std::filesystem::path input_;
+    std::filesystem::path folder_;
 };

@@ -27,7 +27,7 @@ bool Cut(const char* path, bool& opened)
     D88File file;
     opened = file.Open(path);
     if (!opened) {
-        Printed.Err(CannotOpenFileMessage);
+        Printed.Err(ConsoleLine(CannotOpenFileMessage));
         return false;
     }
     return CutImages(file, DiskChoice::BySignature, Kept, Printed);

@@ -71,7 +71,7 @@ TEST(CommandLine, FileThatCannotBeOpenedIsAnError)
     };
     for (const ArgumentCase& testCase : cases) {
         SCOPED_TRACE(testCase.what);
-        ExpectRun(sandbox.Run(testCase.arguments), "", CannotOpenFileMessage, 1);
+        ExpectRun(sandbox.Run(testCase.arguments), "", MessageText(CannotOpenFileMessage), 1);
         ExpectDirectoryHolds(sandbox.WorkDir(), {}, {"folder.d88"});
     }
 }
@@ -110,7 +110,7 @@ TEST(CommandLine, ImagesPastTheSixtyFourthAreReported)
     };
     std::string unsupported63;
     for (int i = 0; i < 63; ++i) {
-        unsupported63 += UnsupportedImageMessage;
+        unsupported63 += MessageText(UnsupportedImageMessage);
     }
     const struct {
         const char* what;
@@ -120,7 +120,8 @@ TEST(CommandLine, ImagesPastTheSixtyFourthAreReported)
         int exitStatus;
     } cases[] = {
         {"64 images", fileOf(63, false), nullptr, unsupported63, 0},
-        {"65 images", fileOf(63, true), nullptr, unsupported63 + ImagesPastLimitMessage, 1},
+        {"65 images", fileOf(63, true), nullptr,
+         unsupported63 + MessageText(ImagesPastLimitMessage), 1},
         {"65 images, disk number", fileOf(63, true), "1", "", 0},
     };
     for (const auto& testCase : cases) {
@@ -145,10 +146,11 @@ TEST(CommandLine, ConsoleStreamsKeepTheirOrderAndTheirFailures)
 
     RunOptions merged;
     merged.mergeStreams = true;
-    ExpectRun(sandbox.Run({image}, merged), UnsupportedImageMessage + DiskAOutput(), "", 0);
+    ExpectRun(sandbox.Run({image}, merged), MessageText(UnsupportedImageMessage) + DiskAOutput(),
+              "", 0);
     RunOptions full;
     full.stdoutPath = "/dev/full";
-    ExpectRun(sandbox.Run({image}, full), "", UnsupportedImageMessage, 1);
+    ExpectRun(sandbox.Run({image}, full), "", MessageText(UnsupportedImageMessage), 1);
     ExpectDirectoryHolds(sandbox.WorkDir(), DiskAFiles(diskA));
 }
 
@@ -158,7 +160,7 @@ TEST(CommandLine, BareHeaderIsOneImage)
 {
     ToolSandbox sandbox;
     const std::string image = sandbox.AddImage(D88ImageBuilder().Build());
-    ExpectRun(sandbox.Run({image}), "", UnsupportedImageMessage, 0);
+    ExpectRun(sandbox.Run({image}), "", MessageText(UnsupportedImageMessage), 0);
     ExpectRun(sandbox.Run({image, "1"}), MessageText(RecognisedFormat, "A"),
               MessageText(CannotReadSectorsFormat, Bios98.name), 1);
     std::string cannotRead;
@@ -251,15 +253,23 @@ TEST(Recognition, SignatureMustBeReadInFull)
         {"disk A sector missing after disk A",
          {&diskAEndingOnText, &withoutDiskASector},
          DiskAOutput(),
-         UnsupportedImageMessage,
+         MessageText(UnsupportedImageMessage),
          DiskAFiles(diskAEndingOnText)},
         {"both sectors missing after disk B",
          {&diskBEndingOnText, &withoutSignatureSectors},
          DiskBOutput(),
-         UnsupportedImageMessage,
+         MessageText(UnsupportedImageMessage),
          DiskBFiles(diskBEndingOnText)},
-        {"disk A sector too short", {&shortDiskASector}, "", UnsupportedImageMessage, {}},
-        {"disk B sector too short", {&shortDiskBSector}, "", UnsupportedImageMessage, {}},
+        {"disk A sector too short",
+         {&shortDiskASector},
+         "",
+         MessageText(UnsupportedImageMessage),
+         {}},
+        {"disk B sector too short",
+         {&shortDiskBSector},
+         "",
+         MessageText(UnsupportedImageMessage),
+         {}},
     };
     for (const Case& testCase : cases) {
         SCOPED_TRACE(testCase.what);
@@ -303,7 +313,7 @@ TEST(Recognition, RealDiskFilesAreUnsupported)
         ASSERT_GE(images, 1);
         std::string err;
         for (int i = 0; i < images; ++i) {
-            err += UnsupportedImageMessage;
+            err += MessageText(UnsupportedImageMessage);
         }
         ToolSandbox sandbox;
         ExpectRun(sandbox.Run({fs::absolute(entry.path()).string()}), "", err, 0);

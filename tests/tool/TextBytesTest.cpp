@@ -12,7 +12,7 @@ namespace {
 
 struct ExpectedText {
     const char* name;
-    std::string bytes;
+    Message message;
     const char* utf8;
 };
 
@@ -29,10 +29,18 @@ TEST(TextBytes, MessagesDecodeToTheirTexts)
         {"kept existing", KeptExistingFileFormat, "%s: 既存のファイルを残しました.\n"},
         {"past the limit", ImagesPastLimitMessage, "65 番目以降のイメージは処理しません.\n"},
         {"cannot write", CannotWriteFileFormat, "%s: ファイルを書き込めません.\n"},
+        {"recorded error", RecordedReadErrorFormat,
+         "%s: 読み込みエラーが記録されたセクタを含みます.\n"},
+        {"cannot make folder", CannotMakeFolderFormat, "%s: 出力先のフォルダを作れません.\n"},
+        {"version", VersionText, "d88cut " D88CUT_VERSION "\n"},
     };
-    for (const ExpectedText& message : messages) {
-        EXPECT_EQ(ShiftJisToUtf8(message.bytes), std::string(message.utf8)) << message.name;
+    for (const ExpectedText& expected : messages) {
+        // Both encodings are the same text.
+        EXPECT_EQ(ShiftJisToUtf8(expected.message.shiftJis), std::string(expected.utf8))
+            << expected.name;
+        EXPECT_EQ(std::string(expected.message.utf8), std::string(expected.utf8)) << expected.name;
     }
+    EXPECT_EQ(ShiftJisToUtf8(HelpText.shiftJis), std::string(HelpText.utf8));
 }
 
 TEST(TextBytes, SignaturesDecodeToTheirTexts)
