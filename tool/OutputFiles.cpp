@@ -3,6 +3,7 @@
 #include <system_error>
 #include <utility>
 
+#include "ExistingFile.h"
 #include "TemporaryFile.h"
 
 namespace fs = std::filesystem;
@@ -27,6 +28,10 @@ bool OutputFiles::Keep(const char* name, const unsigned char* data, std::size_t 
     const fs::path path = PathOf(name);
     if (!input_.empty() && fs::equivalent(input_, path, error)) {
         return false;
+    }
+    // A rerun over the same dump finds its files already written.
+    if (HoldsExactly(path, data, length)) {
+        return true;
     }
     TemporaryFile temporary;
     return temporary.Create(path, TemporaryFile::RandomSuffixes()) &&

@@ -18,9 +18,10 @@ public:
     [[nodiscard]] bool Holds(const char* name) const override;
 
     // Writes `length` bytes as the file `name`, read in full or not alike.
-    // The data goes to a temporary file beside it, which replaces `name` once
-    // written and closed in full; on any failure it is removed and an
-    // existing `name` is left as it was.
+    // A regular file of that name that already holds exactly these bytes is
+    // left as it is. Otherwise the data goes to a temporary file beside it,
+    // which replaces `name` once written and closed in full; on any failure
+    // it is removed and an existing `name` is left as it was.
     [[nodiscard]] bool Keep(const char* name, const unsigned char* data, std::size_t length,
                             bool complete) override;
 

@@ -147,8 +147,12 @@ TEST(Interference, StoppedRunLeavesNoTemporaryFile)
     }
     const D88ImageBuilder diskB = MakeDiskB();
     const FileSet files = DiskBFiles(diskB);
-    // Sixteen copies of disk B: 256 files to write, time enough to stop it.
-    const std::vector<Bytes> copies(16, diskB.Build());
+    // Sixteen copies of disk B, each with other bytes, so that none finds
+    // its files already written: 256 files to write, time enough to stop it.
+    std::vector<Bytes> copies;
+    for (std::uint8_t copy = 1; copy <= 16; ++copy) {
+        copies.push_back(WithOtherContents(diskB, copy).Build());
+    }
     ToolSandbox sandbox;
     const std::string image = sandbox.AddImage(Concat(copies));
 
