@@ -1,6 +1,7 @@
 #include "TemporaryFile.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
 #include <system_error>
 
@@ -22,6 +23,9 @@ namespace fs = std::filesystem;
 // Names taken by others' files before one is free: with 62^6 suffixes, more
 // than a few means something is wrong.
 constexpr int CreateAttempts = 100;
+// A refused rename is tried again for about two seconds.
+constexpr int RenameAttempts = 100;
+constexpr int RenameWaitMs = 20;
 
 #ifdef _WIN32
 using Native = void*;
@@ -54,6 +58,29 @@ bool CloseNative(Native handle)
 {
     return CloseHandle(handle) != 0;
 }
+
+bool RenameOver(const fs::path& from, const fs::path& to)
+{
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+// A sharing violation, or access denied to a file that is not read-only:
+// another process has the target open or is renaming over it.
+bool RenameRefusedForAMoment(const fs::path& to)
+{
+    const DWORD error = GetLastError();
+    if (error == ERROR_SHARING_VIOLATION) {
+        return true;
+    }
+    const DWORD attributes = GetFileAttributesW(to.c_str());
+    return error == ERROR_ACCESS_DENIED &&
+           (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0);
+}
+
+void WaitBeforeRenaming()
+{
+    Sleep(RenameWaitMs);
+}
 #else
 using Native = int;
 
@@ -85,6 +112,21 @@ bool WriteAll(Native descriptor, const unsigned char* data, std::size_t length)
 bool CloseNative(Native descriptor)
 {
     return close(descriptor) == 0;
+}
+
+// rename(2) replaces the target atomically whoever has it open.
+bool RenameOver(const fs::path& from, const fs::path& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RenameRefusedForAMoment(const fs::path& /*to*/)
+{
+    return false;
+}
+
+void WaitBeforeRenaming()
+{
 }
 #endif
 
@@ -149,17 +191,22 @@ bool TemporaryFile::Commit()
         Remove();
         return false;
     }
-    std::error_code error;
-    {
-        const InterruptionsHeld held;
-        // Replaces an existing target, on Windows too (MoveFileExW with
-        // MOVEFILE_REPLACE_EXISTING).
-        fs::rename(path_, target_, error);
-        if (!error) {
-            SetPendingTemporary({});
-            path_.clear();
-            return true;
+    for (int attempt = 1;; ++attempt) {
+        {
+            const InterruptionsHeld held;
+            if (RenameOver(path_, target_)) {
+                SetPendingTemporary({});
+                path_.clear();
+                return true;
+            }
         }
+        // Windows refuses for a moment while another process holds the
+        // target open or is replacing it; a run stopped meanwhile still
+        // removes its file.
+        if (!RenameRefusedForAMoment(target_) || attempt == RenameAttempts) {
+            break;
+        }
+        WaitBeforeRenaming();
     }
     Remove();
     return false;
