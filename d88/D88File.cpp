@@ -71,6 +71,9 @@ void D88File::ResetCurrentImage()
     diskSize_ = 0;
     trackTable_.fill(0);
     diskName_.fill('\0');
+    trackLists_.clear();
+    listedSectors_ = 0;
+    unlisted_.clear();
 }
 
 bool D88File::SelectImage(std::int32_t index)

@@ -17,6 +17,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -158,6 +159,16 @@ private:
     // `walk.header`; false where the walk ends.
     bool NextSector(TrackWalk& walk);
 
+    // A sector header as the walk found it, and where its data starts.
+    struct TrackSector {
+        SectorHeaderInfo info;
+        std::uint64_t dataAt;
+    };
+    // The sectors of track `trackIndex` in walk order, walked once per
+    // selected image and then looked up: tracks that start at the same place
+    // share one list. Empty when the track is not recorded.
+    const std::vector<TrackSector>& TrackSectors(std::int32_t trackIndex);
+
     void Close();
     void ResetCurrentImage();
     bool ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count);
@@ -178,4 +189,10 @@ private:
     std::array<std::uint32_t, TrackCount> trackTable_{};
     std::int32_t mediaType_ = -1;
     std::array<char, d88::NameLength + 1> diskName_{};
+    // The current image's walked tracks, by where they start. Together they
+    // hold at most about one entry per 16 bytes of the image; a track past
+    // that is walked for each lookup into `unlisted_`.
+    std::map<std::uint64_t, std::vector<TrackSector>> trackLists_;
+    std::size_t listedSectors_ = 0;
+    std::vector<TrackSector> unlisted_;
 };

@@ -3,34 +3,19 @@
 #include <algorithm>
 
 #include "D88File.h"
-#include "LittleEndian.h"
 
 bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
                                 std::vector<SectorHeaderInfo>& headers)
 {
     headers.clear();
-    TrackWalk walk = StartWalk(trackIndex);
-    if (walk.done) {
+    if (TrackStart(trackIndex) == 0) {
         return false;
     }
-    // Data is held up to the image's end or the file's, whichever is first.
-    const std::uint64_t heldEnd = std::min(walk.end, file_->Size());
-    while (headers.size() < maxSectors && NextSector(walk)) {
-        const unsigned char* header = walk.header;
-        SectorHeaderInfo info{};
-        info.c = header[d88::CylinderField];
-        info.h = header[d88::HeadField];
-        info.r = header[d88::RecordField];
-        info.n = header[d88::SizeCodeField];
-        info.sectorCount = DecodeLe16(header + d88::SectorCountField);
-        info.density = header[d88::DensityField];
-        info.deletedMark = header[d88::DeletedMarkField];
-        info.status = header[d88::StatusField];
-        info.dataSize = DecodeLe16(header + d88::DataSizeField);
-        const std::uint64_t held = heldEnd > walk.dataAt ? heldEnd - walk.dataAt : 0;
-        info.dataBytesHeld =
-            static_cast<std::uint16_t>(std::min<std::uint64_t>(info.dataSize, held));
-        headers.push_back(info);
+    const std::vector<TrackSector>& sectors = TrackSectors(trackIndex);
+    const std::size_t count = std::min(sectors.size(), maxSectors);
+    headers.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        headers.push_back(sectors[i].info);
     }
     return true;
 }

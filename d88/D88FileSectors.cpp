@@ -1,9 +1,10 @@
 // D88File: finding and reading sectors by their ID in the current image.
 //
 // A track is found through the image's track table; its sectors are then
-// walked header by header, each header followed by its data, until the ID
-// matches or the walk ends. No walk leaves its image: a header must fit
-// before the image's end, and data counts only up to it.
+// walked header by header, each header followed by its data, once per
+// selected image; every lookup then finds the first sector of its ID in that
+// list. No walk leaves its image: a header must fit before the image's end,
+// and data counts only up to it.
 #include <algorithm>
 #include <vector>
 
@@ -12,11 +13,22 @@
 
 namespace {
 
-bool HasId(const unsigned char* header, std::int32_t c, std::int32_t h, std::int32_t r,
-           std::int32_t n)
+SectorHeaderInfo HeaderInfoOf(const unsigned char* header, std::uint64_t dataAt,
+                              std::uint64_t heldEnd)
 {
-    return header[d88::CylinderField] == c && header[d88::HeadField] == h &&
-           header[d88::RecordField] == r && header[d88::SizeCodeField] == n;
+    SectorHeaderInfo info{};
+    info.c = header[d88::CylinderField];
+    info.h = header[d88::HeadField];
+    info.r = header[d88::RecordField];
+    info.n = header[d88::SizeCodeField];
+    info.sectorCount = DecodeLe16(header + d88::SectorCountField);
+    info.density = header[d88::DensityField];
+    info.deletedMark = header[d88::DeletedMarkField];
+    info.status = header[d88::StatusField];
+    info.dataSize = DecodeLe16(header + d88::DataSizeField);
+    const std::uint64_t held = heldEnd > dataAt ? heldEnd - dataAt : 0;
+    info.dataBytesHeld = static_cast<std::uint16_t>(std::min<std::uint64_t>(info.dataSize, held));
+    return info;
 }
 
 }  // namespace
@@ -74,6 +86,32 @@ bool D88File::NextSector(TrackWalk& walk)
     return true;
 }
 
+const std::vector<D88File::TrackSector>& D88File::TrackSectors(std::int32_t trackIndex)
+{
+    const std::uint64_t start = TrackStart(trackIndex);
+    const auto listed = trackLists_.find(start);
+    if (listed != trackLists_.end()) {
+        return listed->second;
+    }
+    std::vector<TrackSector> sectors;
+    if (start != 0) {
+        // Data is held up to the image's end or the file's, whichever is first.
+        const std::uint64_t heldEnd = std::min(ImageEnd(), file_->Size());
+        for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
+            sectors.push_back({HeaderInfoOf(walk.header, walk.dataAt, heldEnd), walk.dataAt});
+        }
+    }
+    // Every header takes 16 bytes of the image, so one list of each of its
+    // sectors fits; tracks that walk the same headers again and again do not.
+    const std::size_t budget = diskSize_ / d88::SectorHeaderSize + TrackCount;
+    if (listedSectors_ + sectors.size() > budget) {
+        unlisted_ = std::move(sectors);
+        return unlisted_;
+    }
+    listedSectors_ += sectors.size();
+    return trackLists_.emplace(start, std::move(sectors)).first->second;
+}
+
 std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
                                  std::int32_t r, std::int32_t n, unsigned char* dest,
                                  std::int32_t maxBytes, std::uint8_t* status)
@@ -81,18 +119,18 @@ std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::i
     if (dest == nullptr || maxBytes < 0) {
         return 0;
     }
-    for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
-        if (HasId(walk.header, c, h, r, n)) {
+    for (const TrackSector& sector : TrackSectors(trackIndex)) {
+        const SectorHeaderInfo& info = sector.info;
+        if (info.c == c && info.h == h && info.r == r && info.n == n) {
             if (status != nullptr) {
-                *status = walk.header[d88::StatusField];
+                *status = info.status;
             }
             const auto length = std::min<std::uint64_t>(
-                {DecodeLe16(walk.header + d88::DataSizeField), static_cast<std::uint64_t>(maxBytes),
-                 walk.end - walk.dataAt});
+                {info.dataSize, static_cast<std::uint64_t>(maxBytes), ImageEnd() - sector.dataAt});
             // A file that ends inside the data yields fewer bytes: report
             // only what was stored.
             return static_cast<std::int32_t>(
-                file_->ReadAt(walk.dataAt, dest, static_cast<std::size_t>(length)));
+                file_->ReadAt(sector.dataAt, dest, static_cast<std::size_t>(length)));
         }
     }
     return 0;
