@@ -7,7 +7,8 @@
 #                     its manual pages read, removed again;
 #   build/pkg-static  d88cut-VERSION-linux-x86_64.tar.gz: unpacked, its programs checked
 #                     to be static, run;
-#   build/windows     d88cut-VERSION-windows-x86_64.zip: unpacked, d88cut.exe run under Wine.
+#   build/windows     d88cut-VERSION-windows-x86_64.zip: unpacked, its texts checked (CR LF,
+#                     a byte order mark on UTF-8), d88cut.exe run under Wine.
 # Each run of d88cut is on the sample image, in a scratch folder, and its files
 # must equal those of the tree's build byte for byte.
 #   .ci/package.sh
@@ -91,6 +92,8 @@ expected="bin/d88cut
 bin/d88info
 share/doc/d88cut/LICENSE
 share/doc/d88cut/README.md
+share/man/ja/man1/d88cut.1
+share/man/ja/man1/d88info.1
 share/man/man1/d88cut.1
 share/man/man1/d88info.1"
 actual=$(cd "$stage" && find . -type f | sed 's|^\./||' | sort)
@@ -104,8 +107,12 @@ mkdir "$scratch/reference"
 (cd "$scratch/reference" && "$root/$debBuild/tool/d88cut" ../sample.d88 >/dev/null)
 ls "$scratch/reference" | wc -l | grep -q -x "${#outputs[@]}" || fail "reference run"
 
-echo "-- manual pages: mandoc -Tlint"
-mandoc -Tlint -W warning man/d88cut.1 man/d88info.1
+echo "-- manual pages: mandoc -Tlint, the version in the footer"
+pages=(man/d88cut.1 man/d88info.1 man/ja/d88cut.1 man/ja/d88info.1)
+mandoc -Tlint -W warning "${pages[@]}"
+for page in "${pages[@]}"; do
+  grep -q -x ".Os d88cut $version" "$page" || fail "$page: .Os does not name d88cut $version"
+done
 
 echo "-- packages"
 (cd "$debBuild" && cpack -G DEB >/dev/null)
@@ -146,17 +153,20 @@ d88info --version | grep -q -x "d88info $version" || fail "d88info --version"
 for page in d88cut d88info; do
   file=$(man -w "$page")
   [[ $file == /usr/share/man/man1/$page.1.gz ]] || fail "man -w $page: $file"
-  warnings=$(LANG=C.UTF-8 MANWIDTH=80 man -l "$file" 2>&1 >/dev/null)
-  [[ -z $warnings ]] || fail "man -l $file: $warnings"
-  mandoc -Tlint -W warning "$file"
+  for file in "$file" "/usr/share/man/ja/man1/$page.1.gz"; do
+    warnings=$(LANG=C.UTF-8 MANWIDTH=80 man -l "$file" 2>&1 >/dev/null)
+    [[ -z $warnings ]] || fail "man -l $file: $warnings"
+    mandoc -Tlint -W warning "$file"
+  done
 done
-echo "man d88cut and man d88info render without a warning"
+echo "man d88cut and man d88info, English and Japanese, render without a warning"
 dpkg -r d88cut >/dev/null
 debInstalled=false
 if dpkg-query -W -f='${Status}' d88cut 2>/dev/null | grep -q 'ok installed'; then
   fail "d88cut still installed"
 fi
-for file in /usr/bin/d88cut /usr/bin/d88info /usr/share/man/man1/d88cut.1.gz /usr/share/doc/d88cut; do
+for file in /usr/bin/d88cut /usr/bin/d88info /usr/share/man/man1/d88cut.1.gz \
+  /usr/share/man/ja/man1/d88cut.1.gz /usr/share/doc/d88cut; do
   [[ ! -e $file ]] || fail "$file left after dpkg -r"
 done
 echo "removed, no file left"
@@ -179,16 +189,28 @@ echo "-- the zip: Windows programs under Wine"
 unzip -q "build/windows/$windowsName.zip" -d "$scratch"
 unpacked=$scratch/$windowsName
 zipped=$(cd "$unpacked" && find . -type f | sed 's|^\./||' | sort)
-[[ $zipped == $'LICENSE\nREADME.md\nd88cut.exe\nd88cut.txt\nd88info.exe\nd88info.txt' ]] ||
-  fail "zip contents:"$'\n'"$zipped"
+[[ $zipped == "$(printf '%s\n' LICENSE.txt README.txt d88cut.exe d88cut.txt d88cut.ja.txt \
+  d88info.exe d88info.txt d88info.ja.txt | sort)" ]] || fail "zip contents:"$'\n'"$zipped"
+# Texts as Windows programs read them: CR LF, and UTF-8 marked by its byte order mark.
+for text in "$unpacked"/*.txt; do
+  ! LC_ALL=C grep -q -v $'\r$' "$text" || fail "$text: a line without CR LF"
+  if LC_ALL=C grep -q -P '[^\x00-\x7F]' "$text"; then
+    [[ $(head -c 3 "$text" | od -A n -t x1 | tr -d ' ') == efbbbf ]] ||
+      fail "$text: UTF-8 without a byte order mark"
+  fi
+done
+[[ $(tail -c +4 "$unpacked/README.txt" | tr -d '\r') == "$(cat README.md)" ]] ||
+  fail "README.txt is not README.md"
 for program in d88cut d88info; do
   # Only the system's DLLs: the C++ runtime is linked in.
   x86_64-w64-mingw32-objdump -p "$unpacked/$program.exe" | sed -n 's/^\s*DLL Name: //p' |
     grep -v -i -x -E 'kernel32\.dll|msvcrt\.dll|user32\.dll|advapi32\.dll|bcrypt\.dll|shell32\.dll|api-ms-win-.*\.dll' &&
     fail "$program.exe needs a DLL that Windows lacks"
-  ! grep -q $'\b' "$unpacked/$program.txt" || fail "$program.txt has overstrikes"
-  iconv -f UTF-8 -t UTF-8 "$unpacked/$program.txt" >/dev/null || fail "$program.txt is not UTF-8"
-  grep -q "^NAME"$'\r'"$" "$unpacked/$program.txt" || fail "$program.txt: no CR LF lines"
+  for text in "$unpacked/$program.txt" "$unpacked/$program.ja.txt"; do
+    ! grep -q $'\b' "$text" || fail "$text has overstrikes"
+    iconv -f UTF-8 -t UTF-8 "$text" >/dev/null || fail "$text is not UTF-8"
+    grep -q "^NAME"$'\r'"$" "$text" || fail "$text: no NAME section"
+  done
 done
 unset DISPLAY WAYLAND_DISPLAY
 export WINEDEBUG=-all LANG=C.UTF-8 LC_ALL=C.UTF-8

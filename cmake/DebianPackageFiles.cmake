@@ -8,7 +8,7 @@ endif()
 set(root "${CPACK_TEMPORARY_INSTALL_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
 set(doc "${root}/share/doc/${CPACK_PACKAGE_NAME}")
 
-file(GLOB pages "${root}/share/man/man*/*")
+file(GLOB pages "${root}/share/man/man*/*" "${root}/share/man/*/man*/*")
 foreach(page ${pages})
   # -n: no name or time stamp in the header, so the package is reproducible.
   execute_process(COMMAND gzip -9nf "${page}" RESULT_VARIABLE status)
