@@ -1,9 +1,10 @@
 // The disk-image formats read besides D88, and their conversion to D88.
 //
 // PC-98 floppy dumps circulate as raw HDM images, FDI, NFD (revisions 0 and
-// 1), DCP/DCU, DIM, FDD (Virtual98) and IMD as well as D88. A file in one of those formats is
-// turned into one D88 image in memory, which is then read exactly as a D88 file is. The format is
-// told from the file's bytes alone, never from its name.
+// 1), DCP/DCU, DIM, FDD (Virtual98) and IMD as well as D88. A file in one of
+// those formats is turned into one D88 image in memory, which is then read
+// exactly as a D88 file is. The format is told from the file's bytes alone,
+// never from its name.
 #pragma once
 
 #include <optional>

@@ -376,18 +376,11 @@ std::vector<FormatCase> LayoutCases()
          [] { return DimX68kDisk(10, 0); }},
         {"dim_2hde_ids", [] { return BuildDim(DimX68kDisk(1, 0x80), 0x03); }, ImageFormat::Dim,
          [] { return DimX68kDisk(1, 0x80); }},
-        {"dim_2hq", [] { return BuildDim(UniformDisk(2, 18, 2), 0x09); }, ImageFormat::Dim,
-         [] { return UniformDisk(2, 18, 2); }},
         {"fdd_fm_out_of_order_deleted_and_fill",
          [] {
              return BuildFdd(FddDisk(), {true, '1'});
          },
          ImageFormat::Fdd, FddDisk, true},
-        {"fdd_fill_sectors_stored",
-         [] {
-             return BuildFdd(FddDisk(), {false, '0', false});
-         },
-         ImageFormat::Fdd, FddDisk},
         {"fdd_2dd", [] { return BuildFdd(UniformDisk(80, 8, 2).MediaType(0x10)); },
          ImageFormat::Fdd, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
         {"fdd_2d", [] { return BuildFdd(UniformDisk(40, 16, 1).MediaType(0x00)); },
@@ -396,13 +389,6 @@ std::vector<FormatCase> LayoutCases()
          [] { return LargeSectors(8); }},
         {"imd_every_sector_type_maps_and_sizes",
          [] { return BuildImd(ImdDisk(), ImdLayoutOptions()); }, ImageFormat::Imd, ImdDiskRead},
-        {"imd_size_table_of_one_size",
-         [] {
-             ImdOptions options;
-             options.sizeTable = true;
-             return BuildImd(SmallDisk(), options);
-         },
-         ImageFormat::Imd, SmallDisk},
         {"imd_2dd", [] { return BuildImd(UniformDisk(80, 8, 2).MediaType(0x10)); },
          ImageFormat::Imd, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
         {"imd_2d", [] { return BuildImd(UniformDisk(40, 16, 1).MediaType(0x00)); },
