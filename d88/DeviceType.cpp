@@ -1,4 +1,5 @@
-// PC-98 device type codes (PDA) as FDI and NFD headers record them.
+// PC-98 device type codes (PDA) as FDI and NFD headers record them, and the
+// media of a disk told by its data rate and its cylinders.
 #include <array>
 
 #include "FormatReaders.h"
@@ -9,6 +10,9 @@ struct DeviceMedia {
     std::uint32_t highNibble;
     unsigned char mediaType;
 };
+
+// A 2D drive steps over about 40 cylinders; a few more hold copy protection.
+constexpr int Max2DCylinders = 42;
 
 // 2HD at 360 rpm, 1.44 MB at 300 rpm, 2DD, 2D.
 constexpr std::array<DeviceMedia, 8> DeviceMediaTable{{
@@ -35,4 +39,12 @@ std::optional<unsigned char> MediaTypeOfDevice(std::uint32_t deviceType)
         }
     }
     return std::nullopt;
+}
+
+unsigned char MediaTypeOfRate(bool highRate, int cylinders)
+{
+    if (highRate) {
+        return d88::Media2HD;
+    }
+    return cylinders > Max2DCylinders ? d88::Media2DD : d88::Media2D;
 }

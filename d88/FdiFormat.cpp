@@ -23,17 +23,6 @@ constexpr std::uint32_t MaxSectors = 255;
 constexpr std::uint32_t Surfaces = 2;
 constexpr std::uint32_t MaxCylinders = d88::TrackCount / 2;
 
-// The size code of a sector size, when it is one.
-std::optional<unsigned char> SizeCodeOf(std::uint32_t sectorSize)
-{
-    for (unsigned char code = 0; code <= d88::MaxSizeCode; ++code) {
-        if (sectorSize == (std::uint32_t{128} << code)) {
-            return code;
-        }
-    }
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::optional<D88Bytes> ConvertFdi(ByteSource& source)

@@ -18,6 +18,9 @@ std::optional<D88Bytes> ConvertNfdR1(ByteSource& source);
 std::optional<D88Bytes> ConvertFdi(ByteSource& source);
 std::optional<D88Bytes> ConvertDcp(ByteSource& source);
 std::optional<D88Bytes> ConvertHdm(ByteSource& source);
+std::optional<D88Bytes> ConvertDim(ByteSource& source);
+std::optional<D88Bytes> ConvertFdd(ByteSource& source);
+std::optional<D88Bytes> ConvertImd(ByteSource& source);
 
 // False when the source ends before `count` bytes from `offset`.
 inline bool ReadExactly(ByteSource& source, std::uint64_t offset, unsigned char* dest,
@@ -25,6 +28,40 @@ inline bool ReadExactly(ByteSource& source, std::uint64_t offset, unsigned char*
 {
     return source.ReadAt(offset, dest, count) == count;
 }
+
+// The size code of a sector size in bytes, when it is one (0..7).
+inline std::optional<unsigned char> SizeCodeOf(std::uint32_t sectorSize)
+{
+    for (unsigned char code = 0; code <= d88::MaxSizeCode; ++code) {
+        if (sectorSize == (std::uint32_t{128} << code)) {
+            return code;
+        }
+    }
+    return std::nullopt;
+}
+
+// BIOS READ DATA results that formats recording marks and errors give.
+constexpr unsigned char StatusDeletedMark = 0x10;
+constexpr unsigned char StatusDataCrcError = 0xB0;
+
+// The most sector data one track of a converted image may hold. A turn of a
+// 2HD track holds about 10 KB; this leaves room for four 16 KiB sectors, as
+// copy-protected tracks declare them, yet keeps an image whose sectors repeat
+// one stored byte, or share stored data, within 164 x 64 KiB.
+constexpr std::size_t MaxTrackData = 0x10000;
+
+// Appends a sector whose `size` bytes all hold `fill`: a sector the file
+// stores as that one byte.
+inline bool AddFilledSector(D88ImageWriter& writer, int trackIndex, const D88SectorFields& fields,
+                            unsigned char fill, std::size_t size)
+{
+    MemoryByteSource data(std::vector<unsigned char>(size, fill));
+    return writer.AddSector(trackIndex, fields, data, 0, size);
+}
+
+// The D88 media byte of a disk recorded at 500 kbit/s (2HD); of one recorded
+// slower, 2DD when it has more cylinders than a 2D disk, else 2D.
+unsigned char MediaTypeOfRate(bool highRate, int cylinders);
 
 // The D88 media byte of a PC-98 device type code (the high nibble tells the
 // media); nullopt for a code that names no floppy media.

@@ -43,16 +43,20 @@ struct FormatReader {
     std::optional<D88Bytes> (*convert)(ByteSource&);
 };
 
-// Formats with a magic or a header first; raw HDM, told by its size alone, last.
-constexpr std::array<FormatReader, 5> FormatReaders{{
+// Formats whose bytes prove them, by a magic or a header and a size rule.
+// A file that two of them accept is ambiguous, and is read as D88.
+constexpr std::array<FormatReader, 7> FormatReaders{{
     {ImageFormat::NfdR0, ConvertNfdR0},
     {ImageFormat::NfdR1, ConvertNfdR1},
+    {ImageFormat::Fdd, ConvertFdd},
+    {ImageFormat::Imd, ConvertImd},
+    {ImageFormat::Dim, ConvertDim},
     {ImageFormat::Fdi, ConvertFdi},
     {ImageFormat::Dcp, ConvertDcp},
-    {ImageFormat::Hdm, ConvertHdm},
 }};
 
-constexpr const char* FormatNames[] = {"D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU"};
+constexpr const char* FormatNames[] = {"D88",     "HDM", "FDI", "NFD r0", "NFD r1",
+                                       "DCP/DCU", "DIM", "FDD", "IMD"};
 
 }  // namespace
 
@@ -70,11 +74,23 @@ std::optional<ConvertedImage> ConvertToD88(ByteSource& source)
     if (LooksLikeD88(source)) {
         return std::nullopt;
     }
+    std::optional<ConvertedImage> proven;
     for (const FormatReader& reader : FormatReaders) {
         std::optional<D88Bytes> image = reader.convert(source);
-        if (image) {
-            return ConvertedImage{reader.format, std::move(*image)};
+        if (image && proven) {
+            return std::nullopt;
         }
+        if (image) {
+            proven = ConvertedImage{reader.format, std::move(*image)};
+        }
+    }
+    if (proven) {
+        return proven;
+    }
+    // Raw HDM, told by its size alone, only when no header proves the file.
+    std::optional<D88Bytes> raw = ConvertHdm(source);
+    if (raw) {
+        return ConvertedImage{ImageFormat::Hdm, std::move(*raw)};
     }
     return std::nullopt;
 }

@@ -2,10 +2,13 @@
 // conversion. Whatever they hold, a converted image must be a well-formed D88
 // image: its disk size is its length, every track starts inside it, the
 // sectors of the tracks tile it exactly with every sector header of a track
-// giving the track's sector count, and it holds no more data than the input.
+// giving the track's sector count, and it holds no more data than the input,
+// or, from a format that stores a sector as one repeated byte or lets
+// sectors share stored data, no track holds more than MaxTrackData bytes.
 #include <vector>
 
 #include "D88Layout.h"
+#include "FormatReaders.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
 #include "ImageFormat.h"
@@ -15,7 +18,7 @@ namespace {
 
 using d88::SectorHeaderSize;
 
-void CheckWellFormed(const std::vector<unsigned char>& image, std::size_t inputSize)
+void CheckWellFormed(const std::vector<unsigned char>& image, std::size_t inputSize, bool expands)
 {
     Require(image.size() >= d88::ImageHeaderSize &&
                 DecodeLe32(&image[d88::DiskSizeField]) == image.size(),
@@ -33,6 +36,7 @@ void CheckWellFormed(const std::vector<unsigned char>& image, std::size_t inputS
                 "a track starts with a whole sector header");
         const std::size_t count = DecodeLe16(&image[sectorAt + d88::SectorCountField]);
         Require(count > 0, "a recorded track holds a sector");
+        const std::size_t trackData = dataBytes;
         for (std::size_t k = 0; k < count; ++k) {
             Require(image.size() - sectorAt >= SectorHeaderSize &&
                         DecodeLe16(&image[sectorAt + d88::SectorCountField]) == count,
@@ -43,10 +47,12 @@ void CheckWellFormed(const std::vector<unsigned char>& image, std::size_t inputS
             dataBytes += dataSize;
             sectorAt += SectorHeaderSize + dataSize;
         }
+        Require(!expands || dataBytes - trackData <= MaxTrackData,
+                "no track holds more than MaxTrackData bytes");
         expectedAt = sectorAt;
     }
     Require(expectedAt == image.size(), "the tracks end where the image ends");
-    Require(dataBytes <= inputSize, "the image holds no more data than the input");
+    Require(expands || dataBytes <= inputSize, "the image holds no more data than the input");
 }
 
 }  // namespace
@@ -58,7 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (converted) {
         Require(converted->format != ImageFormat::D88,
                 "a converted image comes from another format");
-        CheckWellFormed(converted->d88, size);
+        const bool expands =
+            converted->format == ImageFormat::Fdd || converted->format == ImageFormat::Imd;
+        CheckWellFormed(converted->d88, size, expands);
     }
     return 0;
 }

@@ -170,6 +170,50 @@ Bytes Patched(Bytes bytes, std::size_t offset, std::uint32_t value)
     return bytes;
 }
 
+// Disk B's tool tracks with sectors of one repeated byte, deleted and failed
+// sectors, and IDs other than their place.
+D88ImageBuilder MarkedDiskB()
+{
+    D88ImageBuilder disk = SmallDiskB();
+    std::vector<BuiltSector>& sectors = disk.SectorsOf(12);
+    sectors[0].data.assign(sectors[0].data.size(), 0xE5);
+    sectors[1].deleted = true;
+    sectors[1].status = 0x10;
+    sectors[2].status = 0xB0;
+    sectors[3].data.assign(sectors[3].data.size(), 0xFF);
+    sectors[3].deleted = true;
+    sectors[4].c = 0x50;
+    sectors[5].h = 0x80;
+    sectors[6].n = 2;
+    sectors[6].data.resize(512);
+    return disk;
+}
+
+// DIM, FDD and IMD with the features each format has, and damaged.
+std::vector<Seed> MarkedSeeds()
+{
+    std::vector<Seed> seeds;
+    ImdOptions imdOptions;
+    imdOptions.comment = "seed";
+    imdOptions.unreadable = {{13, 2}};
+    imdOptions.reverseTracks = true;
+    const Bytes imd = BuildImd(MarkedDiskB(), imdOptions);
+    seeds.emplace_back("disk-b-marked.imd", imd);
+    seeds.emplace_back("disk-b-cut-in-data.imd", CutShort(imd, imd.size() - 5000));
+    FddOptions fddOptions;
+    fddOptions.writeProtected = true;
+    const Bytes fdd = BuildFdd(MarkedDiskB(), fddOptions);
+    seeds.emplace_back("disk-b-marked.fdd", fdd);
+    seeds.emplace_back(
+        "disk-b-pointer-past-end.fdd",
+        Patched(fdd, 0xDC + 12 * 26 * 12 + 8, static_cast<std::uint32_t>(fdd.size())));
+    D88ImageBuilder gaps;
+    gaps.Track(0, UniformTrack(0)).Track(3, UniformTrack(3));
+    seeds.emplace_back("gaps-positional.dim", BuildDim(gaps, 0x00, false));
+    seeds.emplace_back("gaps-2hs.dim", BuildDim(gaps.Track(3, UniformTrack(3, 9)), 0x01));
+    return seeds;
+}
+
 // The title's disks in the other image formats, whole as raw images (which
 // have no other size) and with the tool's tracks only otherwise, and some of
 // them damaged.
@@ -183,6 +227,9 @@ std::vector<Seed> FormatSeeds()
         seeds.emplace_back(std::string(name) + "-r0.nfd", BuildNfdR0(disk));
         seeds.emplace_back(std::string(name) + "-r1.nfd", BuildNfdR1(disk));
         seeds.emplace_back(std::string(name) + ".dcp", BuildDcp(disk));
+        seeds.emplace_back(std::string(name) + ".dim", BuildDim(disk));
+        seeds.emplace_back(std::string(name) + ".fdd", BuildFdd(disk));
+        seeds.emplace_back(std::string(name) + ".imd", BuildImd(disk));
     }
     NfdOptions retries;
     retries.retries = {{{12, 1}, 2}};
@@ -198,6 +245,9 @@ std::vector<Seed> FormatSeeds()
     seeds.emplace_back("disk-b-cut-in-data-r1.nfd", CutShort(nfdR1, nfdR1.size() - 5000));
     const Bytes dcp = BuildDcp(SmallDiskB());
     seeds.emplace_back("disk-b-map-lies.dcp", Patched(dcp, 1, 0x01010101));
+    for (Seed& seed : MarkedSeeds()) {
+        seeds.push_back(std::move(seed));
+    }
     return seeds;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace {
 
@@ -78,6 +79,123 @@ Bytes NfdHeader(const D88ImageBuilder& disk, char revision, std::size_t headerSi
     PutLe(bytes, 0x110, static_cast<std::uint32_t>(headerSize), 4);
     bytes[0x114] = options.writeProtected ? 1 : 0;
     bytes[0x115] = 2;
+    return bytes;
+}
+
+// DIM media type -> sectors and size code of its tracks.
+struct DimGeometry {
+    std::uint8_t mediaType;
+    int sectors;
+    std::uint8_t n;
+};
+constexpr std::array<DimGeometry, 6> DimGeometries{
+    {{0x00, 8, 3}, {0x01, 9, 3}, {0x02, 15, 2}, {0x03, 9, 3}, {0x09, 18, 2}, {0x11, 26, 1}}};
+
+DimGeometry DimGeometryOf(std::uint8_t mediaType)
+{
+    for (const DimGeometry& geometry : DimGeometries) {
+        if (geometry.mediaType == mediaType) {
+            return geometry;
+        }
+    }
+    return DimGeometries[0];
+}
+
+// A track's sectors in the disk's order, padded to the geometry's.
+Bytes DimTrack(const std::vector<BuiltSector>& sectors, const DimGeometry& geometry)
+{
+    Bytes bytes;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(geometry.sectors); ++k) {
+        Bytes data = k < sectors.size() ? sectors[k].data : Bytes{};
+        data.resize(std::size_t{128} << geometry.n, 0);
+        Append(bytes, data);
+    }
+    return bytes;
+}
+
+// The value every byte of the data holds, when there is one.
+std::optional<std::uint8_t> FillByte(const Bytes& data)
+{
+    if (data.empty() || std::any_of(data.begin(), data.end(),
+                                    [&](std::uint8_t byte) { return byte != data.front(); })) {
+        return std::nullopt;
+    }
+    return data.front();
+}
+
+void PutFddEntry(Bytes& bytes, std::size_t offset, const BuiltSector& sector, bool highDensity,
+                 const FddOptions& options)
+{
+    const std::optional<std::uint8_t> fill =
+        options.fillSectors ? FillByte(sector.data) : std::nullopt;
+    const std::array<std::uint8_t, 8> fields{sector.c,
+                                             sector.h,
+                                             sector.r,
+                                             sector.n,
+                                             fill.value_or(0xFF),
+                                             sector.deleted ? std::uint8_t{1} : std::uint8_t{0},
+                                             sector.fm ? std::uint8_t{0} : std::uint8_t{1},
+                                             highDensity ? std::uint8_t{1} : std::uint8_t{0}};
+    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+    PutLe(bytes, offset + 8, fill ? 0xFFFFFFFFU : static_cast<std::uint32_t>(bytes.size()), 4);
+    if (!fill) {
+        Append(bytes, sector.data);
+    }
+}
+
+std::uint8_t ImdDataType(const BuiltSector& sector)
+{
+    const bool compressed = FillByte(sector.data).has_value();
+    return static_cast<std::uint8_t>(1 + (compressed ? 1 : 0) + (sector.deleted ? 2 : 0) +
+                                     (sector.status == 0xB0 ? 4 : 0));
+}
+
+// The head byte's map flags, then the maps: R, C if any C is not the
+// cylinder, H if any H is not the side, sizes if asked or they differ.
+Bytes ImdIdMaps(int track, const std::vector<BuiltSector>& sectors, std::uint8_t& head,
+                std::uint8_t& sizeCode, bool sizeTable)
+{
+    Bytes r, c, h, sizes(2 * sectors.size());
+    for (std::size_t k = 0; k < sectors.size(); ++k) {
+        r.push_back(sectors[k].r);
+        c.push_back(sectors[k].c);
+        h.push_back(sectors[k].h);
+        PutLe(sizes, 2 * k, 128U << sectors[k].n, 2);
+        if (sectors[k].c != track / 2) {
+            head |= 0x80;
+        }
+        if (sectors[k].h != track % 2) {
+            head |= 0x40;
+        }
+        sizeTable = sizeTable || sectors[k].n != sectors[0].n;
+    }
+    sizeCode = sizeTable ? 0xFF : sectors[0].n;
+    Bytes maps = r;
+    Append(maps, (head & 0x80) != 0 ? c : Bytes{});
+    Append(maps, (head & 0x40) != 0 ? h : Bytes{});
+    Append(maps, sizeTable ? sizes : Bytes{});
+    return maps;
+}
+
+Bytes ImdTrackRecord(int track, const std::vector<BuiltSector>& sectors, bool highRate,
+                     const ImdOptions& options)
+{
+    std::uint8_t head = static_cast<std::uint8_t>(track % 2);
+    std::uint8_t sizeCode = 0;
+    const Bytes maps = ImdIdMaps(track, sectors, head, sizeCode, options.sizeTable);
+    const int mode = (highRate ? 0 : 2) + (sectors[0].fm ? 0 : 3);
+    Bytes bytes{static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(track / 2), head,
+                static_cast<std::uint8_t>(sectors.size()), sizeCode};
+    Append(bytes, maps);
+    for (std::size_t k = 0; k < sectors.size(); ++k) {
+        if (options.unreadable.count({track, k}) != 0) {
+            bytes.push_back(0);
+            continue;
+        }
+        const std::uint8_t type = ImdDataType(sectors[k]);
+        bytes.push_back(type);
+        Append(bytes, type % 2 == 0 ? Bytes{sectors[k].data.front()} : sectors[k].data);
+    }
     return bytes;
 }
 
@@ -185,6 +303,64 @@ Bytes BuildNfdR1(const D88ImageBuilder& disk, const NfdOptions& options)
     return bytes;
 }
 
+Bytes BuildDim(const D88ImageBuilder& disk, std::uint8_t mediaType, bool packed)
+{
+    const DimGeometry geometry = DimGeometryOf(mediaType);
+    const std::size_t trackSize =
+        (std::size_t{128} << geometry.n) * static_cast<std::size_t>(geometry.sectors);
+    Bytes bytes(0x100, 0);
+    bytes[0] = mediaType;
+    const std::string magic = "DIFC HEADER  ";
+    std::copy(magic.begin(), magic.end(), bytes.begin() + 0xAB);
+    const Bytes& name = disk.GetName();
+    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 61), bytes.begin() + 0xC2);
+    for (const auto& [track, sectors] : disk.Tracks()) {
+        bytes[1 + static_cast<std::size_t>(track)] = 1;
+        if (!packed) {
+            bytes.resize(0x100 + trackSize * static_cast<std::size_t>(track), 0);
+        }
+        Append(bytes, DimTrack(sectors, geometry));
+    }
+    return bytes;
+}
+
+Bytes BuildFdd(const D88ImageBuilder& disk, const FddOptions& options)
+{
+    constexpr std::size_t MapAt = 0xDC;
+    Bytes bytes(0xC3FC, 0);
+    const std::string magic = std::string("VFD1.0") + options.version;
+    std::copy(magic.begin(), magic.end(), bytes.begin());
+    const Bytes& name = disk.GetName();
+    std::copy(name.begin(), name.end(), bytes.begin() + 0x08);
+    bytes[0x88] = options.writeProtected ? 1 : 0;
+    std::fill(bytes.begin() + MapAt, bytes.begin() + MapAt + 160 * 26 * 12, 0xFF);
+    const bool highDensity = disk.GetMediaType() == 0x20;
+    for (const auto& [track, sectors] : disk.Tracks()) {
+        for (std::size_t slot = 0; slot < sectors.size(); ++slot) {
+            const std::size_t entry = static_cast<std::size_t>(track) * 26 + slot;
+            PutFddEntry(bytes, MapAt + 12 * entry, sectors[slot], highDensity, options);
+        }
+    }
+    return bytes;
+}
+
+Bytes BuildImd(const D88ImageBuilder& disk, const ImdOptions& options)
+{
+    const std::string text = "IMD 1.18: 07/12/2026 14:46:06\r\n" + options.comment + "\x1A";
+    Bytes bytes(text.begin(), text.end());
+    std::vector<Bytes> records;
+    for (const auto& [track, sectors] : disk.Tracks()) {
+        records.push_back(ImdTrackRecord(track, sectors, disk.GetMediaType() == 0x20, options));
+    }
+    if (options.reverseTracks) {
+        std::reverse(records.begin(), records.end());
+    }
+    for (const Bytes& record : records) {
+        Append(bytes, record);
+    }
+    return bytes;
+}
+
 Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk)
 {
     switch (format) {
@@ -198,6 +374,12 @@ Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk)
         return BuildNfdR1(disk);
     case ImageFormat::Dcp:
         return BuildDcp(disk);
+    case ImageFormat::Dim:
+        return BuildDim(disk);
+    case ImageFormat::Fdd:
+        return BuildFdd(disk);
+    case ImageFormat::Imd:
+        return BuildImd(disk);
     case ImageFormat::D88:
         break;
     }

@@ -2,10 +2,13 @@
 // image formats, byte by byte as each format lays it out, for tests and fuzz
 // seeds. Raw formats (HDM, FDI, DCP) imply each sector's ID from its place:
 // they write sector R of each track of their geometry, zeros where the disk
-// has none. NFD records every sector as the disk holds it, in its order.
+// has none; DIM writes each track's sectors in the disk's order. NFD, FDD and
+// IMD record every sector as the disk holds it, in its order.
 #pragma once
 
 #include <map>
+#include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -35,6 +38,24 @@ struct NfdOptions {
     std::map<int, std::vector<NfdDiagRecord>> diags;
 };
 
+struct FddOptions {
+    bool writeProtected = false;
+    char version = '0';  // VFD1.0x
+    // A sector whose bytes all hold one value is not stored: its map entry
+    // gives that fill byte.
+    bool fillSectors = true;
+};
+
+struct ImdOptions {
+    std::string comment;
+    // Sectors (track, place in track) written as data that could not be read.
+    std::set<std::pair<int, std::size_t>> unreadable;
+    // A table of sizes even where one size code would do.
+    bool sizeTable = false;
+    // Track records from the last track to the first.
+    bool reverseTracks = false;
+};
+
 Bytes BuildHdm(const D88ImageBuilder& disk);
 Bytes BuildFdi(const D88ImageBuilder& disk, const RawGeometry& geometry = {},
                std::uint32_t deviceType = 0x90, std::uint32_t headerSize = 4096);
@@ -44,6 +65,15 @@ Bytes BuildDcp(const D88ImageBuilder& disk, std::uint8_t mediaType = 0x01,
 // The comment is the disk's name.
 Bytes BuildNfdR0(const D88ImageBuilder& disk, const NfdOptions& options = {});
 Bytes BuildNfdR1(const D88ImageBuilder& disk, const NfdOptions& options = {});
+// The comment is the disk's name; the flags mark the tracks the disk has.
+// Packed: the flagged tracks one after another; else each at its own place.
+Bytes BuildDim(const D88ImageBuilder& disk, std::uint8_t mediaType = 0x00, bool packed = true);
+// The comment is the disk's name; 2HD when the disk's media type is.
+Bytes BuildFdd(const D88ImageBuilder& disk, const FddOptions& options = {});
+// 500 kbit/s when the disk's media type is 2HD, else 250 kbit/s; FM where a
+// track's first sector is. A sector whose bytes all hold one value is
+// compressed; maps of C and H where a track's IDs differ from its place.
+Bytes BuildImd(const D88ImageBuilder& disk, const ImdOptions& options = {});
 
 // A 2HD disk (such as the title's) in `format`, with each builder's defaults.
 Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk);

@@ -151,6 +151,142 @@ Bytes D88NamedLikeNfd()
     return disk.Build();
 }
 
+// Each sector's "sectors in this track" set to its track's count.
+D88ImageBuilder Recounted(D88ImageBuilder disk)
+{
+    const D88ImageBuilder whole = disk;
+    for (const auto& [track, sectors] : whole.Tracks()) {
+        for (BuiltSector& sector : disk.SectorsOf(track)) {
+            sector.sectorCount = static_cast<std::uint16_t>(sectors.size());
+        }
+    }
+    return disk;
+}
+
+void Fill(BuiltSector& sector, std::uint8_t value)
+{
+    sector.data.assign(sector.data.size(), value);
+}
+
+D88ImageBuilder Filled(D88ImageBuilder disk, std::uint8_t value)
+{
+    const D88ImageBuilder whole = disk;
+    for (const auto& track : whole.Tracks()) {
+        for (BuiltSector& sector : disk.SectorsOf(track.first)) {
+            Fill(sector, value);
+        }
+    }
+    return disk;
+}
+
+// FM, out of order, deleted, and sectors of one repeated byte (0xFF too).
+D88ImageBuilder FddDisk()
+{
+    D88ImageBuilder disk = UnusualDisk();
+    std::vector<BuiltSector>& track2 = disk.SectorsOf(2);
+    track2 = SelfDescribing(UniformTrack(2));
+    track2[0].deleted = true;
+    track2[0].status = 0x10;
+    Fill(track2[1], 0xE5);
+    Fill(track2[2], 0xFF);
+    Fill(track2[3], 0x00);
+    track2[3].deleted = true;
+    track2[3].status = 0x10;
+    return disk;
+}
+
+// Every kind of IMD sector: FM, out of order, mixed sizes, deleted and
+// failed, whole and compressed, and IDs other than the track's place.
+D88ImageBuilder ImdDisk()
+{
+    D88ImageBuilder disk = UnusualDisk();
+    std::vector<BuiltSector>& track1 = disk.SectorsOf(1);
+    track1[7].n = 2;
+    track1[7].data.resize(512);
+    std::vector<BuiltSector>& track2 = disk.SectorsOf(2);
+    track2 = SelfDescribing(UniformTrack(2));
+    const struct {
+        bool deleted;
+        std::uint8_t status;
+    } marks[] = {{true, 0x10}, {false, 0xB0}, {true, 0xB0}, {false, 0}};
+    for (std::size_t k = 0; k < 8; ++k) {
+        track2[k].deleted = marks[k % 4].deleted;
+        track2[k].status = marks[k % 4].status;
+        if (k >= 4) {
+            Fill(track2[k], static_cast<std::uint8_t>(0xE0 + k));
+        }
+    }
+    std::vector<BuiltSector>& track3 = disk.SectorsOf(3);
+    for (std::size_t k = 0; k < 8; ++k) {
+        track3[k].c = static_cast<std::uint8_t>(40 + k);
+        track3[k].h = 0;
+    }
+    track3 = SelfDescribing(track3);
+    return disk;
+}
+
+ImdOptions ImdLayoutOptions()
+{
+    ImdOptions options;
+    options.comment = "a comment\r\nof two lines";
+    options.reverseTracks = true;
+    options.unreadable = {{2, 3}, {3, 0}};
+    return options;
+}
+
+// ImdDisk as ImdLayoutOptions writes it: the unreadable sectors are absent.
+D88ImageBuilder ImdDiskRead()
+{
+    D88ImageBuilder disk = ImdDisk();
+    disk.SectorsOf(2).erase(disk.SectorsOf(2).begin() + 3);
+    disk.SectorsOf(3).erase(disk.SectorsOf(3).begin());
+    return Recounted(disk);
+}
+
+// `sectors` sectors of 8 KiB, all zero, on track 0: 64 KiB in eight.
+D88ImageBuilder LargeSectors(int sectors)
+{
+    return Filled(D88ImageBuilder().Track(0, UniformTrack(0, sectors, 6)), 0);
+}
+
+// The 2HS and 2HDE IDs of DIM: R from 10 or H from 0x80, but C0 H0 R1.
+D88ImageBuilder DimX68kDisk(std::uint8_t firstR, std::uint8_t firstH)
+{
+    D88ImageBuilder disk = UniformDisk(2, 9, 3);
+    for (int track = 0; track < 4; ++track) {
+        for (BuiltSector& sector : disk.SectorsOf(track)) {
+            sector.r = static_cast<std::uint8_t>(sector.r - 1 + firstR);
+            sector.h = static_cast<std::uint8_t>(sector.h + firstH);
+        }
+        disk.Track(track, SelfDescribing(disk.SectorsOf(track)));
+    }
+    disk.SectorsOf(0)[0].r = 1;
+    disk.SectorsOf(0)[0].h = 0;
+    disk.Track(0, SelfDescribing(disk.SectorsOf(0)));
+    return disk;
+}
+
+// An FDD file whose first bytes also make a plausible D88 header: the
+// comment holds a media byte and the file's size, and the map entries the
+// D88 track table covers are unused ones that read as offsets inside it.
+Bytes FddAlsoD88()
+{
+    Bytes fdd = BuildFdd(D88ImageBuilder().Track(4, UniformTrack(4)));
+    fdd = Patched(fdd, 0x1C, static_cast<std::uint32_t>(fdd.size()));
+    for (std::size_t entry = 0xDC; entry < 0x2B0; entry += 12) {
+        fdd = Patched(Patched(Patched(fdd, entry, 0x2FF), entry + 4, 0), entry + 8, 0);
+    }
+    return fdd;
+}
+
+// An IMD file padded by its comment to the size of a raw 2HD image.
+Bytes ImdOfHdmSize()
+{
+    ImdOptions options;
+    options.comment.assign(1261568 - BuildImd(SmallDisk()).size(), 'x');
+    return BuildImd(SmallDisk(), options);
+}
+
 struct FormatCase {
     std::string name;
     std::function<Bytes()> file;
@@ -169,8 +305,9 @@ void PrintTo(const FormatCase& testCase, std::ostream* out)
 std::vector<FormatCase> TitleDiskCases()
 {
     std::vector<FormatCase> cases;
-    for (const ImageFormat format : {ImageFormat::Hdm, ImageFormat::Fdi, ImageFormat::NfdR0,
-                                     ImageFormat::NfdR1, ImageFormat::Dcp}) {
+    for (const ImageFormat format :
+         {ImageFormat::Hdm, ImageFormat::Fdi, ImageFormat::NfdR0, ImageFormat::NfdR1,
+          ImageFormat::Dcp, ImageFormat::Dim, ImageFormat::Fdd, ImageFormat::Imd}) {
         for (const auto& [diskName, makeDisk] :
              {std::pair{"a", &MakeDiskA}, std::pair{"b", &MakeDiskB}}) {
             std::string name =
@@ -235,6 +372,40 @@ std::vector<FormatCase> LayoutCases()
         {"fdi_2dd_header_of_8192",
          [=] { return BuildFdi(UniformDisk(80, 8, 2), dd640, 0x70, 8192); }, ImageFormat::Fdi,
          [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
+        {"dim_packed_without_track_1", [] { return BuildDim(SmallDisk().RemoveTrack(1)); },
+         ImageFormat::Dim, [] { return SmallDisk().RemoveTrack(1); }},
+        {"dim_positional_without_track_1",
+         [] { return BuildDim(SmallDisk().RemoveTrack(1), 0x00, false); }, ImageFormat::Dim,
+         [] { return SmallDisk().RemoveTrack(1); }},
+        {"dim_2hs_ids", [] { return BuildDim(DimX68kDisk(10, 0), 0x01); }, ImageFormat::Dim,
+         [] { return DimX68kDisk(10, 0); }},
+        {"dim_2hde_ids", [] { return BuildDim(DimX68kDisk(1, 0x80), 0x03); }, ImageFormat::Dim,
+         [] { return DimX68kDisk(1, 0x80); }},
+        {"fdd_fm_out_of_order_deleted_and_fill",
+         [] {
+             return BuildFdd(FddDisk(), {true, '1'});
+         },
+         ImageFormat::Fdd, FddDisk, true},
+        {"fdd_2dd", [] { return BuildFdd(UniformDisk(80, 8, 2).MediaType(0x10)); },
+         ImageFormat::Fdd, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
+        {"fdd_2d", [] { return BuildFdd(UniformDisk(40, 16, 1).MediaType(0x00)); },
+         ImageFormat::Fdd, [] { return UniformDisk(40, 16, 1).MediaType(0x00); }},
+        {"fdd_track_of_64k", [] { return BuildFdd(LargeSectors(8)); }, ImageFormat::Fdd,
+         [] { return LargeSectors(8); }},
+        {"imd_every_sector_type_maps_and_sizes",
+         [] { return BuildImd(ImdDisk(), ImdLayoutOptions()); }, ImageFormat::Imd, ImdDiskRead},
+        {"imd_2dd", [] { return BuildImd(UniformDisk(80, 8, 2).MediaType(0x10)); },
+         ImageFormat::Imd, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
+        {"imd_2d", [] { return BuildImd(UniformDisk(40, 16, 1).MediaType(0x00)); },
+         ImageFormat::Imd, [] { return UniformDisk(40, 16, 1).MediaType(0x00); }},
+        {"imd_record_of_no_sectors",
+         [] {
+             return Concat({BuildImd(SmallDisk()), Bytes{3, 5, 0, 0, 3}});
+         },
+         ImageFormat::Imd, SmallDisk},
+        {"imd_track_of_64k", [] { return BuildImd(LargeSectors(8)); }, ImageFormat::Imd,
+         [] { return LargeSectors(8); }},
+        {"imd_of_hdm_size", ImdOfHdmSize, ImageFormat::Imd, SmallDisk, false, ConvertHdm},
     };
 }
 
@@ -247,6 +418,16 @@ std::vector<FormatCase> RejectedCases()
     const Bytes nfdR0 = BuildNfdR0(SmallDisk());
     const Bytes nfdR1 = BuildNfdR1(SmallDisk());
     const Bytes dcp = BuildDcp(SmallDisk(), 0x01, {2, 8, 3});
+    const Bytes dim = BuildDim(SmallDisk());
+    const Bytes dimGap = BuildDim(SmallDisk().RemoveTrack(1), 0x00, false);
+    const Bytes fdd = BuildFdd(FddDisk());
+    const Bytes imd = BuildImd(SmallDisk());
+    const Bytes blankImd = BuildImd(Filled(SmallDisk(), 0xE5));
+    ImdOptions sizeTable;
+    sizeTable.sizeTable = true;
+    const Bytes imdSizes = BuildImd(SmallDisk(), sizeTable);
+    const std::size_t at =
+        static_cast<std::size_t>(std::find(imd.begin(), imd.end(), 0x1A) - imd.begin()) + 1;
     const auto file = [](std::string name, const Bytes& bytes) {
         return FormatCase{std::move(name), [bytes] { return bytes; }, std::nullopt, {}, false,
                           nullptr};
@@ -276,6 +457,39 @@ std::vector<FormatCase> RejectedCases()
         file("dcp_map_claims_missing_track", Patched(dcp, 1 + 4, 1, 1)),
         file("dcp_map_byte_2", Patched(dcp, 1, 2, 1)),
         file("dcp_unknown_type", Patched(dcp, 0, 0x06, 1)),
+        file("dim_cut_in_header", Cut(dim, 0xC0)),
+        file("dim_cut_in_data", Cut(dim, dim.size() - 1)),
+        file("dim_size_neither_packed_nor_positional", Cut(dimGap, dimGap.size() - 4096)),
+        file("dim_flag_2", Patched(dim, 1, 2, 1)),
+        file("dim_unknown_media", Patched(dim, 0, 0x04, 1)),
+        file("dim_text_changed", Patched(dim, 0xAB + 5, 'h', 1)),
+        file("dim_track_past_d88", BuildDim(SmallDisk().Track(164, UniformTrack(164)))),
+        file("fdd_cut_in_header", Cut(fdd, 0x80)),
+        file("fdd_cut_in_map", Cut(fdd, 0x8000)),
+        file("fdd_cut_in_data", Cut(fdd, fdd.size() - 1)),
+        file("fdd_data_inside_header", Patched(fdd, 0xDC + 8, 0xC3FB)),
+        file("fdd_size_code_8", Patched(fdd, 0xDC + 3, 8, 1)),
+        file("fdd_version_2", Patched(fdd, 6, '2', 1)),
+        file("fdd_magic_without_nul", Patched(fdd, 7, ' ', 1)),
+        file("fdd_track_over_64k", BuildFdd(LargeSectors(9))),
+        file("imd_no_end_of_text", Cut(imd, 20)),
+        file("imd_cut_in_track_header", Cut(imd, at + 3)),
+        file("imd_cut_in_sector_map", Cut(imd, at + 8)),
+        file("imd_cut_in_data", Cut(imd, imd.size() - 1)),
+        file("imd_byte_after_last_record", Cut(imd, imd.size() + 1)),
+        file("imd_mode_6", Patched(imd, at, 6, 1)),
+        file("imd_head_bit_1", Patched(imd, at + 2, 0x02, 1)),
+        file("imd_size_code_7", Patched(imd, at + 4, 7, 1)),
+        file("imd_data_type_9", Patched(imd, at + 13, 9, 1)),
+        file("imd_cylinder_82", Patched(imd, at + 1, 82, 1)),
+        file("imd_two_records_of_one_track",
+             Concat({imd, Bytes(imd.begin() + static_cast<std::ptrdiff_t>(at),
+                                imd.begin() + static_cast<std::ptrdiff_t>(at + 8213))})),
+        file("imd_count_one_more", Patched(blankImd, at + 3, 9, 1)),
+        file("imd_count_one_less", Patched(blankImd, at + 3, 7, 1)),
+        file("imd_size_table_of_1000", Patched(imdSizes, at + 13, 1000, 2)),
+        file("imd_track_over_64k", BuildImd(LargeSectors(9))),
+        {"fdd_whose_header_is_a_plausible_d88", FddAlsoD88, std::nullopt, {}, false, ConvertFdd},
         {"d88_named_like_nfd_r0", D88NamedLikeNfd, std::nullopt, {}, false, ConvertNfdR0},
         {"d88_of_hdm_size",
          [n = hdm.size()] { return Cut(SmallDisk().Build(), n); },
@@ -305,8 +519,9 @@ TEST_P(FormatConversionTest, ConvertsToTheDiskWritten)
     const D88ImageBuilder disk = testCase.disk();
     const ParsedImage image = ParseD88(converted->d88);
     const ParsedImage expected = ParseD88(disk.Build());
-    const bool named =
-        *testCase.format == ImageFormat::NfdR0 || *testCase.format == ImageFormat::NfdR1;
+    const bool named = *testCase.format == ImageFormat::NfdR0 ||
+                       *testCase.format == ImageFormat::NfdR1 ||
+                       *testCase.format == ImageFormat::Dim || *testCase.format == ImageFormat::Fdd;
     EXPECT_EQ(image.name, named ? expected.name : "");
     EXPECT_EQ(image.writeProtect, testCase.writeProtected ? 0x10 : 0x00);
     EXPECT_EQ(image.mediaType, expected.mediaType);
