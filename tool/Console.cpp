@@ -23,7 +23,8 @@ std::string Formatted(const char* format, std::va_list arguments)
 
 }  // namespace
 
-ConsoleText ConsoleLine(const Message& message, ...)
+// NOLINTNEXTLINE(cert-dcl50-cpp): a printf format, filled in by vsnprintf
+ConsoleText ConsoleLine(Message message, ...)
 {
     std::va_list arguments;
     va_start(arguments, message);
@@ -35,7 +36,8 @@ ConsoleText ConsoleLine(const Message& message, ...)
     return text;
 }
 
-std::string MessageText(const Message& message, ...)
+// NOLINTNEXTLINE(cert-dcl50-cpp): a printf format, filled in by vsnprintf
+std::string MessageText(Message message, ...)
 {
     std::va_list arguments;
     va_start(arguments, message);

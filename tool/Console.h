@@ -56,7 +56,9 @@ public:
     std::string both;
 };
 
-// A message with its printf arguments filled in, in both encodings.
-ConsoleText ConsoleLine(const Message& message, ...);
+// A message with its printf arguments filled in, in both encodings. (The
+// message is passed by value: va_start needs a parameter that is no
+// reference.)
+ConsoleText ConsoleLine(Message message, ...);
 // The same in Shift_JIS alone, as the tool writes it to a file or a pipe.
-std::string MessageText(const Message& message, ...);
+std::string MessageText(Message message, ...);

@@ -59,20 +59,20 @@ bool CloseNative(Native handle)
     return CloseHandle(handle) != 0;
 }
 
-bool RenameOver(const fs::path& from, const fs::path& to)
+bool RenameOver(const fs::path& source, const fs::path& target)
 {
-    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
 // A sharing violation, or access denied to a file that is not read-only:
 // another process has the target open or is renaming over it.
-bool RenameRefusedForAMoment(const fs::path& to)
+bool RenameRefusedForAMoment(const fs::path& target)
 {
     const DWORD error = GetLastError();
     if (error == ERROR_SHARING_VIOLATION) {
         return true;
     }
-    const DWORD attributes = GetFileAttributesW(to.c_str());
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     return error == ERROR_ACCESS_DENIED &&
            (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0);
 }
@@ -115,12 +115,12 @@ bool CloseNative(Native descriptor)
 }
 
 // rename(2) replaces the target atomically whoever has it open.
-bool RenameOver(const fs::path& from, const fs::path& to)
+bool RenameOver(const fs::path& source, const fs::path& target)
 {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
-bool RenameRefusedForAMoment(const fs::path& /*to*/)
+bool RenameRefusedForAMoment(const fs::path& /*target*/)
 {
     return false;
 }

@@ -72,9 +72,11 @@ TEST_F(SectorIdListTest, EachHeadersSectorCountEndsOrLeavesTheListing)
         // Every sector listed is one a lookup reaches.
         Bytes data(1024);
         for (std::int32_t at = 0; at < listed; at += 4) {
-            const auto* id = &ids[static_cast<std::size_t>(at)];
-            EXPECT_GT(reader_.ReadSector(0, id[0], id[1], id[2], id[3], data.data(), 1024), 0)
-                << "sector R " << int{id[2]};
+            const auto* sectorId = &ids[static_cast<std::size_t>(at)];
+            EXPECT_GT(reader_.ReadSector(0, sectorId[0], sectorId[1], sectorId[2], sectorId[3],
+                                         data.data(), 1024),
+                      0)
+                << "sector R " << int{sectorId[2]};
         }
     }
 }

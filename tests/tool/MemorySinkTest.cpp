@@ -15,7 +15,7 @@
 namespace {
 
 // MUS00: sectors 4 and 5 of track 11.
-const DiskRegion& Region = *DiskB.begin();
+const DiskRegion& Region = MusicRegionTable[0];
 
 enum class Disk { Whole, SecondSectorGone, FirstSectorGone };
 
