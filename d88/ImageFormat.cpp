@@ -45,15 +45,16 @@ struct FormatReader {
 };
 
 // Formats with a magic or a header first; raw HDM, told by its size alone, last.
-constexpr std::array<FormatReader, 5> FormatReaders{{
+constexpr std::array<FormatReader, 6> FormatReaders{{
     {ImageFormat::NfdR0, ConvertNfdR0},
     {ImageFormat::NfdR1, ConvertNfdR1},
+    {ImageFormat::Td0, ConvertTd0},
     {ImageFormat::Fdi, ConvertFdi},
     {ImageFormat::Dcp, ConvertDcp},
     {ImageFormat::Hdm, ConvertHdm},
 }};
 
-constexpr const char* FormatNames[] = {"D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU"};
+constexpr const char* FormatNames[] = {"D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU", "TD0"};
 
 }  // namespace
 

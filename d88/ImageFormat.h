@@ -1,8 +1,9 @@
 // The disk-image formats read besides D88, and their conversion to D88.
 //
 // PC-98 floppy dumps circulate as raw HDM images, FDI, NFD (revisions 0 and
-// 1) and DCP/DCU as well as D88. A file in one of those formats is turned
-// into one D88 image in memory, which is then read exactly as a D88 file is.
+// 1), DCP/DCU and TD0 (Teledisk) as well as D88. A file in one of those
+// formats is turned into one D88 image in memory, which is then read exactly
+// as a D88 file is.
 // The format is told from the file's bytes alone, never from its name.
 #pragma once
 
@@ -11,9 +12,10 @@
 
 #include "ByteSource.h"
 
-enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp };
+enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Td0 };
 
-// A short name for messages: "D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU".
+// A short name for messages: "D88", "HDM", "FDI", "NFD r0", "NFD r1",
+// "DCP/DCU", "TD0".
 const char* ImageFormatName(ImageFormat format);
 
 struct ConvertedImage {

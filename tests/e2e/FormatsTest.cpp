@@ -25,7 +25,8 @@ TEST(Formats, EveryFormatGivesWhatItsD88FormGives)
         {"disk B", diskB, DiskBOutput(), DiskBFiles(diskB)},
     };
     const ImageFormat formats[] = {ImageFormat::D88,   ImageFormat::Hdm,   ImageFormat::Fdi,
-                                   ImageFormat::NfdR0, ImageFormat::NfdR1, ImageFormat::Dcp};
+                                   ImageFormat::NfdR0, ImageFormat::NfdR1, ImageFormat::Dcp,
+                                   ImageFormat::Td0};
     for (const auto& disk : disks) {
         for (const ImageFormat format : formats) {
             SCOPED_TRACE(std::string(disk.what) + " as " + ImageFormatName(format));
