@@ -152,6 +152,12 @@ constexpr std::size_t Td0Track1At = 12 + 4 + 8 * 1033;
 constexpr std::size_t Td0SectorAt = 16;
 constexpr std::size_t Td0BlockAt = 22;
 
+Bytes Inserted(Bytes bytes, std::size_t offset, std::uint8_t value)
+{
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(offset), value);
+    return bytes;
+}
+
 Bytes Flipped(Bytes bytes, std::size_t offset)
 {
     bytes[offset] ^= 1;
@@ -423,6 +429,8 @@ std::vector<FormatCase> RejectedCases()
         file("td0_size_code_lies", Patched(td0, Td0SectorAt + 3, 2, 1)),
         file("td0_unknown_method", Patched(td0, Td0BlockAt + 2, 3, 1)),
         file("td0_pattern_count_lies", Patched(pattern, Td0BlockAt + 3, 513, 2)),
+        file("td0_pattern_block_not_whole_groups",
+             Patched(Inserted(pattern, Td0BlockAt + 7, 0), Td0BlockAt, 6, 2)),
         file("td0_run_count_lies", Patched(runs, Td0BlockAt + 4, 51, 1)),
         file("td0_comment_length_lies", Td0CommentLengthPatched(commented, 11)),
         file("td0_second_volume", Td0HeaderPatched(td0, 2, 1)),
