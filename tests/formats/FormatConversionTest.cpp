@@ -285,8 +285,6 @@ std::vector<FormatCase> LayoutCases()
     advanced.advanced = true;
     Td0Options commented;
     commented.comment = {"A COMMENT", "OF TWO LINES"};
-    Td0Options advancedCommented = commented;
-    advancedCommented.advanced = true;
     return {
         {"nfd_r0_out_of_order_fm_and_status_in_result_bytes",
          [=] { return BuildNfdR0(UnusualDisk(), asResultBytes); }, ImageFormat::NfdR0, UnusualDisk,
@@ -332,15 +330,14 @@ std::vector<FormatCase> LayoutCases()
          ImageFormat::Td0, MakeDiskB},
         {"td0_comment", [=] { return BuildTd0(SmallDisk(), commented); }, ImageFormat::Td0,
          SmallDisk},
-        {"td0_advanced_comment", [=] { return BuildTd0(SmallDisk(), advancedCommented); },
-         ImageFormat::Td0, SmallDisk},
         {"td0_fm_deleted_crc_error_no_data_dos_and_no_id",
          [] { return BuildTd0(Td0FlagDisk(false), Td0FlagOptions()); }, ImageFormat::Td0,
          [] { return Td0FlagDisk(true); }},
-        {"td0_advanced_flags",
-         [] {
+        {"td0_advanced_flags_and_comment",
+         [=] {
              Td0Options options = Td0FlagOptions();
              options.advanced = true;
+             options.comment = commented.comment;
              return BuildTd0(Td0FlagDisk(false), options);
          },
          ImageFormat::Td0, [] { return Td0FlagDisk(true); }},
