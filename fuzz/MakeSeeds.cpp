@@ -173,11 +173,35 @@ Bytes Patched(Bytes bytes, std::size_t offset, std::uint32_t value)
     return bytes;
 }
 
+// A few small sectors, FM and MFM, with every data block method and sector
+// flag and a comment, so that the fuzzer runs fast on them.
+std::vector<Seed> SmallTd0Seeds()
+{
+    D88ImageBuilder disk;
+    disk.MediaType(0x00).Track(0, UniformTrack(0, 4, 0)).Track(1, UniformTrack(1, 4, 1));
+    for (BuiltSector& sector : disk.SectorsOf(0)) {
+        sector.fm = true;
+    }
+    disk.SectorsOf(0)[1].data.assign(128, 0xE5);
+    disk.SectorsOf(1)[0].deleted = true;
+    disk.SectorsOf(1)[1].status = 0xB0;
+    disk.SectorsOf(1)[2].status = 0xF0;
+    std::fill_n(disk.SectorsOf(1)[3].data.begin(), 200, 0);
+    Td0Options options;
+    options.comment = {"SMALL"};
+    options.extraFlags = {{{0, 2}, 0x10}, {{0, 3}, 0x40}};
+    std::vector<Seed> seeds;
+    seeds.emplace_back("small.td0", BuildTd0(disk, options));
+    options.advanced = true;
+    seeds.emplace_back("small-advanced.td0", BuildTd0(disk, options));
+    return seeds;
+}
+
 // TD0, normal and compressed, with a comment, every data block method and
 // sector flag, and damaged: cut in its data, a track CRC wrong.
 std::vector<Seed> Td0Seeds()
 {
-    std::vector<Seed> seeds;
+    std::vector<Seed> seeds = SmallTd0Seeds();
     Td0Options options;
     seeds.emplace_back("disk-a.td0", BuildTd0(SmallDiskA()));
     D88ImageBuilder flagged = SmallDiskB();
