@@ -17,10 +17,15 @@ std::optional<D88Bytes> ConvertNfdR0(ByteSource& source);
 std::optional<D88Bytes> ConvertNfdR1(ByteSource& source);
 std::optional<D88Bytes> ConvertFdi(ByteSource& source);
 std::optional<D88Bytes> ConvertDcp(ByteSource& source);
+std::optional<D88Bytes> ConvertTd0(ByteSource& source);
 std::optional<D88Bytes> ConvertHdm(ByteSource& source);
 std::optional<D88Bytes> ConvertDim(ByteSource& source);
 std::optional<D88Bytes> ConvertFdd(ByteSource& source);
 std::optional<D88Bytes> ConvertImd(ByteSource& source);
+
+// True for a TD0 file whose header says Teledisk before 2.0 compressed it
+// (LZW), which ConvertTd0 does not read.
+bool IsOldTeledisk(ByteSource& source);
 
 // False when the source ends before `count` bytes from `offset`.
 inline bool ReadExactly(ByteSource& source, std::uint64_t offset, unsigned char* dest,

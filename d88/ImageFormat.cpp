@@ -45,18 +45,19 @@ struct FormatReader {
 
 // Formats whose bytes prove them, by a magic or a header and a size rule.
 // A file that two of them accept is ambiguous, and is read as D88.
-constexpr std::array<FormatReader, 7> FormatReaders{{
+constexpr std::array<FormatReader, 8> FormatReaders{{
     {ImageFormat::NfdR0, ConvertNfdR0},
     {ImageFormat::NfdR1, ConvertNfdR1},
     {ImageFormat::Fdd, ConvertFdd},
     {ImageFormat::Imd, ConvertImd},
+    {ImageFormat::Td0, ConvertTd0},
     {ImageFormat::Dim, ConvertDim},
     {ImageFormat::Fdi, ConvertFdi},
     {ImageFormat::Dcp, ConvertDcp},
 }};
 
 constexpr const char* FormatNames[] = {"D88",     "HDM", "FDI", "NFD r0", "NFD r1",
-                                       "DCP/DCU", "DIM", "FDD", "IMD"};
+                                       "DCP/DCU", "DIM", "FDD", "IMD",    "TD0"};
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 // The disk-image formats read besides D88, and their conversion to D88.
 //
 // PC-98 floppy dumps circulate as raw HDM images, FDI, NFD (revisions 0 and
-// 1), DCP/DCU, DIM, FDD (Virtual98) and IMD as well as D88. A file in one of
-// those formats is turned into one D88 image in memory, which is then read
-// exactly as a D88 file is. The format is told from the file's bytes alone,
-// never from its name.
+// 1), DCP/DCU, DIM, FDD (Virtual98), IMD and TD0 (Teledisk) as well as D88. A
+// file in one of those formats is turned into one D88 image in memory, which
+// is then read exactly as a D88 file is. The format is told from the file's
+// bytes alone, never from its name.
 #pragma once
 
 #include <optional>
@@ -12,10 +12,10 @@
 
 #include "ByteSource.h"
 
-enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd };
+enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd, Td0 };
 
 // A short name for messages: "D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU",
-// "DIM", "FDD", "IMD".
+// "DIM", "FDD", "IMD", "TD0".
 const char* ImageFormatName(ImageFormat format);
 
 struct ConvertedImage {

@@ -3,8 +3,9 @@
 // image: its disk size is its length, every track starts inside it, the
 // sectors of the tracks tile it exactly with every sector header of a track
 // giving the track's sector count, and it holds no more data than the input,
-// or, from a format that stores a sector as one repeated byte or lets
-// sectors share stored data, no track holds more than MaxTrackData bytes.
+// or, from a format that stores a sector as one repeated byte, lets sectors
+// share stored data or compresses (FDD, IMD, TD0), no track holds more than
+// MaxTrackData bytes.
 #include <vector>
 
 #include "D88Layout.h"
@@ -64,8 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (converted) {
         Require(converted->format != ImageFormat::D88,
                 "a converted image comes from another format");
-        const bool expands =
-            converted->format == ImageFormat::Fdd || converted->format == ImageFormat::Imd;
+        const bool expands = converted->format == ImageFormat::Fdd ||
+                             converted->format == ImageFormat::Imd ||
+                             converted->format == ImageFormat::Td0;
         CheckWellFormed(converted->d88, size, expands);
     }
     return 0;

@@ -83,6 +83,60 @@ Bytes CutShort(Bytes bytes, std::size_t length)
     return bytes;
 }
 
+// A few small sectors, FM and MFM, with every data block method and sector
+// flag and a comment, so that the fuzzer runs fast on them.
+std::vector<Seed> SmallTd0Seeds()
+{
+    D88ImageBuilder disk;
+    disk.MediaType(0x00).Track(0, UniformTrack(0, 4, 0)).Track(1, UniformTrack(1, 4, 1));
+    for (BuiltSector& sector : disk.SectorsOf(0)) {
+        sector.fm = true;
+    }
+    disk.SectorsOf(0)[1].data.assign(128, 0xE5);
+    disk.SectorsOf(1)[0].deleted = true;
+    disk.SectorsOf(1)[1].status = 0xB0;
+    disk.SectorsOf(1)[2].status = 0xF0;
+    std::fill_n(disk.SectorsOf(1)[3].data.begin(), 200, 0);
+    Td0Options options;
+    options.comment = {"SMALL"};
+    options.extraFlags = {{{0, 2}, 0x10}, {{0, 3}, 0x40}};
+    std::vector<Seed> seeds;
+    seeds.emplace_back("small.td0", BuildTd0(disk, options));
+    options.advanced = true;
+    seeds.emplace_back("small-advanced.td0", BuildTd0(disk, options));
+    return seeds;
+}
+
+// TD0, normal and compressed, with a comment, every data block method and
+// sector flag, and damaged: cut in its data, a track CRC wrong.
+std::vector<Seed> Td0Seeds()
+{
+    std::vector<Seed> seeds = SmallTd0Seeds();
+    Td0Options options;
+    seeds.emplace_back("disk-a.td0", BuildTd0(SmallDiskA()));
+    D88ImageBuilder flagged = SmallDiskB();
+    flagged.SectorsOf(11)[0].deleted = true;
+    flagged.SectorsOf(11)[1].status = 0xB0;
+    flagged.SectorsOf(11)[2].status = 0xF0;
+    flagged.SectorsOf(12)[0].data.assign(1024, 0xE5);
+    flagged.SectorsOf(12)[1].data.assign(1024, 0);
+    std::fill_n(flagged.SectorsOf(12)[2].data.begin(), 600, 0x4E);
+    options.comment = {"DISK B", "FLAGS"};
+    options.extraFlags = {{{13, 0}, 0x10}, {{13, 1}, 0x40}};
+    seeds.emplace_back("disk-b-comment-and-flags.td0", BuildTd0(flagged, options));
+    options.advanced = true;
+    const Bytes compressed = BuildTd0(flagged, options);
+    seeds.emplace_back("disk-b-comment-and-flags-advanced.td0", compressed);
+    seeds.emplace_back("disk-b-advanced-cut-short.td0",
+                       CutShort(compressed, compressed.size() / 2));
+    const Bytes normal = BuildTd0(SmallDiskB());
+    seeds.emplace_back("disk-b-cut-in-data.td0", CutShort(normal, normal.size() - 5000));
+    Bytes wrongCrc = normal;
+    wrongCrc[15] ^= 1;
+    seeds.emplace_back("disk-b-track-crc-wrong.td0", wrongCrc);
+    return seeds;
+}
+
 std::vector<Seed> TitleDiskSeeds()
 {
     std::vector<Seed> seeds;
@@ -245,6 +299,9 @@ std::vector<Seed> FormatSeeds()
     seeds.emplace_back("disk-b-cut-in-data-r1.nfd", CutShort(nfdR1, nfdR1.size() - 5000));
     const Bytes dcp = BuildDcp(SmallDiskB());
     seeds.emplace_back("disk-b-map-lies.dcp", Patched(dcp, 1, 0x01010101));
+    for (Seed& seed : Td0Seeds()) {
+        seeds.push_back(std::move(seed));
+    }
     for (Seed& seed : MarkedSeeds()) {
         seeds.push_back(std::move(seed));
     }

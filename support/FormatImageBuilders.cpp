@@ -374,6 +374,8 @@ Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk)
         return BuildNfdR1(disk);
     case ImageFormat::Dcp:
         return BuildDcp(disk);
+    case ImageFormat::Td0:
+        return BuildTd0(disk);
     case ImageFormat::Dim:
         return BuildDim(disk);
     case ImageFormat::Fdd:

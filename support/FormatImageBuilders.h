@@ -2,8 +2,8 @@
 // image formats, byte by byte as each format lays it out, for tests and fuzz
 // seeds. Raw formats (HDM, FDI, DCP) imply each sector's ID from its place:
 // they write sector R of each track of their geometry, zeros where the disk
-// has none; DIM writes each track's sectors in the disk's order. NFD, FDD and
-// IMD record every sector as the disk holds it, in its order.
+// has none; DIM writes each track's sectors in the disk's order. NFD, FDD,
+// IMD and TD0 record every sector as the disk holds it, in its order.
 #pragma once
 
 #include <map>
@@ -74,6 +74,26 @@ Bytes BuildFdd(const D88ImageBuilder& disk, const FddOptions& options = {});
 // track's first sector is. A sector whose bytes all hold one value is
 // compressed; maps of C and H where a track's IDs differ from its place.
 Bytes BuildImd(const D88ImageBuilder& disk, const ImdOptions& options = {});
+
+struct Td0Options {
+    // "td": all after the header LZHUF-compressed (literals only).
+    bool advanced = false;
+    std::uint8_t version = 21;
+    // The comment's lines; a comment block when there are any.
+    std::vector<std::string> comment;
+    // Run-length fragments repeat blocks of 1 << runShift bytes.
+    std::uint8_t runShift = 1;
+    // Flags added to those of the sector at (track, place in track), such
+    // as 0x10 (left out as unallocated by DOS) or 0x40 (data with no ID).
+    std::map<std::pair<int, std::size_t>, std::uint8_t> extraFlags;
+};
+
+// Each sector's data as the shortest of raw bytes, one repeated 2-byte
+// pattern and run-length fragments; its flags from its deleted mark and
+// status (B0: CRC error, F0: no data). 500 kbit/s for a 2HD disk, else 250.
+Bytes BuildTd0(const D88ImageBuilder& disk, const Td0Options& options = {});
+// Teledisk's CRC-16: polynomial 0xA097, first bit highest, starting at 0.
+std::uint16_t Td0Crc(const std::uint8_t* bytes, std::size_t count);
 
 // A 2HD disk (such as the title's) in `format`, with each builder's defaults.
 Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk);

@@ -26,7 +26,8 @@ TEST(Formats, EveryFormatGivesWhatItsD88FormGives)
     };
     const ImageFormat formats[] = {ImageFormat::D88,   ImageFormat::Hdm,   ImageFormat::Fdi,
                                    ImageFormat::NfdR0, ImageFormat::NfdR1, ImageFormat::Dcp,
-                                   ImageFormat::Dim,   ImageFormat::Fdd,   ImageFormat::Imd};
+                                   ImageFormat::Dim,   ImageFormat::Fdd,   ImageFormat::Imd,
+                                   ImageFormat::Td0};
     for (const auto& disk : disks) {
         for (const ImageFormat format : formats) {
             SCOPED_TRACE(std::string(disk.what) + " as " + ImageFormatName(format));

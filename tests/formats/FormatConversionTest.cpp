@@ -287,6 +287,98 @@ Bytes ImdOfHdmSize()
     return BuildImd(SmallDisk(), options);
 }
 
+// TD0 of SmallDisk: the header, then each track's 4-byte header and its
+// eight raw sectors of 6 + 2 + 1 + 1,024 bytes.
+constexpr std::size_t Td0Track1At = 12 + 4 + 8 * 1033;
+constexpr std::size_t Td0SectorAt = 16;
+constexpr std::size_t Td0BlockAt = 22;
+
+Bytes Inserted(Bytes bytes, std::size_t offset, std::uint8_t value)
+{
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(offset), value);
+    return bytes;
+}
+
+Bytes Flipped(Bytes bytes, std::size_t offset)
+{
+    bytes[offset] ^= 1;
+    return bytes;
+}
+
+// A header byte changed, its CRC made right.
+Bytes Td0HeaderPatched(Bytes bytes, std::size_t offset, std::uint8_t value)
+{
+    bytes[offset] = value;
+    return Patched(bytes, 10, Td0Crc(bytes.data(), 10), 2);
+}
+
+// A track header rewritten, its CRC made right.
+Bytes Td0TrackPatched(Bytes bytes, std::size_t at, std::uint8_t count, std::uint8_t cylinder,
+                      std::uint8_t head)
+{
+    const Bytes fields{count, cylinder, head};
+    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    bytes[at + 3] = static_cast<std::uint8_t>(Td0Crc(&bytes[at], 3) & 0xFF);
+    return bytes;
+}
+
+// The comment block's length changed, its CRC made right.
+Bytes Td0CommentLengthPatched(Bytes bytes, std::uint16_t length)
+{
+    bytes = Patched(bytes, 14, length, 2);
+    return Patched(bytes, 12, Td0Crc(&bytes[14], std::size_t{8} + length), 2);
+}
+
+// Track 0 FM; on track 2 a deleted mark, a CRC error, both, no data mark,
+// a sector DOS left out and data with no ID (flags 0x10 and 0x40 added by
+// Td0FlagOptions). As read, the DOS sector holds E5 and the last is gone.
+D88ImageBuilder Td0FlagDisk(bool asRead)
+{
+    D88ImageBuilder disk = SmallDisk();
+    disk.Track(0, SelfDescribing(UniformTrack(0, 26, 0)));
+    for (BuiltSector& sector : disk.SectorsOf(0)) {
+        sector.fm = true;
+    }
+    std::vector<BuiltSector>& track = disk.SectorsOf(2);
+    track[0].deleted = true;
+    track[0].status = 0x10;
+    track[1].status = 0xB0;
+    track[2].deleted = true;
+    track[2].status = 0xB0;
+    track[3].status = 0xF0;
+    if (asRead) {
+        track[3].data.clear();
+        track[4].data.assign(1024, 0xE5);
+        track.erase(track.begin() + 5);
+        for (BuiltSector& sector : track) {
+            sector.sectorCount = 7;
+        }
+    }
+    return disk;
+}
+
+Td0Options Td0FlagOptions()
+{
+    Td0Options options;
+    options.extraFlags = {{{2, 4}, 0x10}, {{2, 5}, 0x40}};
+    return options;
+}
+
+// Track 0 holding one sector of `data` (128 << N bytes).
+D88ImageBuilder OneSector(const Bytes& data)
+{
+    std::uint8_t n = 0;
+    while ((std::size_t{128} << n) < data.size()) {
+        ++n;
+    }
+    std::vector<BuiltSector> track = UniformTrack(0, 1, n);
+    track[0].data = data;
+    return D88ImageBuilder().Track(0, track);
+}
+
+// "TD", eight zero bytes, their CRC 0x511E, and the end record: no tracks.
+const Bytes EmptyTd0{'T', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0x1E, 0x51, 0xFF};
+
 struct FormatCase {
     std::string name;
     std::function<Bytes()> file;
@@ -305,9 +397,9 @@ void PrintTo(const FormatCase& testCase, std::ostream* out)
 std::vector<FormatCase> TitleDiskCases()
 {
     std::vector<FormatCase> cases;
-    for (const ImageFormat format :
-         {ImageFormat::Hdm, ImageFormat::Fdi, ImageFormat::NfdR0, ImageFormat::NfdR1,
-          ImageFormat::Dcp, ImageFormat::Dim, ImageFormat::Fdd, ImageFormat::Imd}) {
+    for (const ImageFormat format : {ImageFormat::Hdm, ImageFormat::Fdi, ImageFormat::NfdR0,
+                                     ImageFormat::NfdR1, ImageFormat::Dcp, ImageFormat::Dim,
+                                     ImageFormat::Fdd, ImageFormat::Imd, ImageFormat::Td0}) {
         for (const auto& [diskName, makeDisk] :
              {std::pair{"a", &MakeDiskA}, std::pair{"b", &MakeDiskB}}) {
             std::string name =
@@ -331,6 +423,10 @@ std::vector<FormatCase> LayoutCases()
     const RawGeometry hd144{80, 18, 2};
     const RawGeometry dd640{80, 8, 2};
     const std::size_t nfdR1Data = BuildNfdR1(SmallDisk()).size() - std::size_t{32768};
+    Td0Options advanced;
+    advanced.advanced = true;
+    Td0Options commented;
+    commented.comment = {"A COMMENT", "OF TWO LINES"};
     return {
         {"nfd_r0_out_of_order_fm_and_status_in_result_bytes",
          [=] { return BuildNfdR0(UnusualDisk(), asResultBytes); }, ImageFormat::NfdR0, UnusualDisk,
@@ -372,6 +468,35 @@ std::vector<FormatCase> LayoutCases()
         {"fdi_2dd_header_of_8192",
          [=] { return BuildFdi(UniformDisk(80, 8, 2), dd640, 0x70, 8192); }, ImageFormat::Fdi,
          [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
+        {"td0_advanced_title_disk_b", [=] { return BuildTd0(MakeDiskB(), advanced); },
+         ImageFormat::Td0, MakeDiskB},
+        {"td0_comment", [=] { return BuildTd0(SmallDisk(), commented); }, ImageFormat::Td0,
+         SmallDisk},
+        {"td0_fm_deleted_crc_error_no_data_dos_and_no_id",
+         [] { return BuildTd0(Td0FlagDisk(false), Td0FlagOptions()); }, ImageFormat::Td0,
+         [] { return Td0FlagDisk(true); }},
+        {"td0_advanced_flags_and_comment",
+         [=] {
+             Td0Options options = Td0FlagOptions();
+             options.advanced = true;
+             options.comment = commented.comment;
+             return BuildTd0(Td0FlagDisk(false), options);
+         },
+         ImageFormat::Td0, [] { return Td0FlagDisk(true); }},
+        {"td0_2dd", [] { return BuildTd0(UniformDisk(80, 8, 2).MediaType(0x10)); },
+         ImageFormat::Td0, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
+        {"td0_2d", [] { return BuildTd0(UniformDisk(40, 16, 1).MediaType(0x00)); },
+         ImageFormat::Td0, [] { return UniformDisk(40, 16, 1).MediaType(0x00); }},
+        {"td0_track_left_out", [] { return BuildTd0(SmallDisk().RemoveTrack(1)); },
+         ImageFormat::Td0, [] { return SmallDisk().RemoveTrack(1); }},
+        {"td0_end_record_of_one_byte",
+         [] {
+             const Bytes td0 = BuildTd0(SmallDisk());
+             return Cut(td0, td0.size() - 3);
+         },
+         ImageFormat::Td0, SmallDisk},
+        {"td0_typed_by_hand", [] { return EmptyTd0; }, ImageFormat::Td0,
+         [] { return D88ImageBuilder().MediaType(0x00); }},
         {"dim_packed_without_track_1", [] { return BuildDim(SmallDisk().RemoveTrack(1)); },
          ImageFormat::Dim, [] { return SmallDisk().RemoveTrack(1); }},
         {"dim_positional_without_track_1",
@@ -418,6 +543,19 @@ std::vector<FormatCase> RejectedCases()
     const Bytes nfdR0 = BuildNfdR0(SmallDisk());
     const Bytes nfdR1 = BuildNfdR1(SmallDisk());
     const Bytes dcp = BuildDcp(SmallDisk(), 0x01, {2, 8, 3});
+    const Bytes td0 = BuildTd0(SmallDisk());
+    Td0Options options;
+    options.comment = {"A COMMENT"};
+    const Bytes commented = BuildTd0(SmallDisk(), options);
+    options = {};
+    options.advanced = true;
+    const Bytes td = BuildTd0(SmallDisk(), options);
+    options.version = 19;
+    const Bytes oldCompression = BuildTd0(SmallDisk(), options);
+    const Bytes pattern = BuildTd0(OneSector(Bytes(1024, 0xE5)));
+    Bytes zeros(1024, 0);
+    std::fill(zeros.begin() + 100, zeros.end(), 0x4E);
+    const Bytes runs = BuildTd0(OneSector(zeros));
     const Bytes dim = BuildDim(SmallDisk());
     const Bytes dimGap = BuildDim(SmallDisk().RemoveTrack(1), 0x00, false);
     const Bytes fdd = BuildFdd(FddDisk());
@@ -457,6 +595,32 @@ std::vector<FormatCase> RejectedCases()
         file("dcp_map_claims_missing_track", Patched(dcp, 1 + 4, 1, 1)),
         file("dcp_map_byte_2", Patched(dcp, 1, 2, 1)),
         file("dcp_unknown_type", Patched(dcp, 0, 0x06, 1)),
+        file("td0_cut_in_header", Cut(td0, 11)),
+        file("td0_cut_in_track_header", Cut(td0, Td0Track1At + 2)),
+        file("td0_cut_in_sector_header", Cut(td0, Td0SectorAt + 3)),
+        file("td0_cut_in_data", Cut(td0, td0.size() / 2)),
+        file("td0_cut_before_end_record", Cut(td0, td0.size() - 4)),
+        file("td_cut_in_stream", Cut(td, td.size() / 2)),
+        file("td0_header_crc_wrong", Flipped(td0, 10)),
+        file("td0_track_crc_wrong", Flipped(td0, 15)),
+        file("td0_sector_crc_wrong", Flipped(td0, Td0SectorAt + 5)),
+        file("td0_comment_crc_wrong", Flipped(commented, 12)),
+        file("td_stream_bit_flipped", Flipped(td, td.size() / 2)),
+        file("td0_sector_count_lies_long", Td0TrackPatched(td0, 12, 9, 0, 0)),
+        file("td0_sector_count_lies_short", Td0TrackPatched(td0, 12, 7, 0, 0)),
+        file("td0_block_length_lies", Patched(td0, Td0BlockAt, 1026, 2)),
+        file("td0_size_code_lies", Patched(td0, Td0SectorAt + 3, 2, 1)),
+        file("td0_unknown_method", Patched(td0, Td0BlockAt + 2, 3, 1)),
+        file("td0_pattern_count_lies", Patched(pattern, Td0BlockAt + 3, 513, 2)),
+        file("td0_pattern_block_not_whole_groups",
+             Patched(Inserted(pattern, Td0BlockAt + 7, 0), Td0BlockAt, 6, 2)),
+        file("td0_run_count_lies", Patched(runs, Td0BlockAt + 4, 51, 1)),
+        file("td0_comment_length_lies", Td0CommentLengthPatched(commented, 11)),
+        file("td0_second_volume", Td0HeaderPatched(td0, 2, 1)),
+        file("td0_old_compression", oldCompression),
+        file("td0_track_repeated", Td0TrackPatched(td0, Td0Track1At, 8, 0, 0)),
+        file("td0_track_past_d88", Td0TrackPatched(td0, Td0Track1At, 8, 82, 0)),
+        file("td0_head_byte_bits", Td0TrackPatched(td0, Td0Track1At, 8, 0, 0x03)),
         file("dim_cut_in_header", Cut(dim, 0xC0)),
         file("dim_cut_in_data", Cut(dim, dim.size() - 1)),
         file("dim_size_neither_packed_nor_positional", Cut(dimGap, dimGap.size() - 4096)),
@@ -547,4 +711,83 @@ INSTANTIATE_TEST_SUITE_P(Layouts, FormatConversionTest, testing::ValuesIn(Layout
 INSTANTIATE_TEST_SUITE_P(Rejected, FormatConversionTest, testing::ValuesIn(RejectedCases()),
                          CaseName);
 
+// The TD0 reader alone, before any other format's look: what it reads, and
+// which files it names as of the old compression.
+TEST(Td0Reader, ReadsOrNamesTheOldCompression)
+{
+    Td0Options version20;
+    version20.advanced = true;
+    version20.version = 20;
+    Td0Options version19 = version20;
+    version19.version = 19;
+    const Bytes old = BuildTd0(SmallDisk(), version19);
+    const struct {
+        const char* name;
+        Bytes file;
+        bool converts;
+        bool old;
+    } cases[] = {
+        {"normal", BuildTd0(SmallDisk()), true, false},
+        {"lzhuf_of_2_0", BuildTd0(SmallDisk(), version20), true, false},
+        {"lzw_of_1_9", old, false, true},
+        {"lzw_second_volume", Td0HeaderPatched(old, 2, 1), false, false},
+        {"typed_by_hand", EmptyTd0, true, false},
+        {"crc_bytes_swapped", Patched(EmptyTd0, 10, 0x1E51, 2), false, false},
+        {"d88_named_td", D88ImageBuilder().Name("TD").Build(), false, false},
+    };
+    for (const auto& testCase : cases) {
+        MemoryByteSource source(testCase.file);
+        EXPECT_EQ(ConvertTd0(source).has_value(), testCase.converts) << testCase.name;
+        EXPECT_EQ(IsOldTeledisk(source), testCase.old) << testCase.name;
+    }
+}
+
+// Each data block method, written for the sector it suits, expands to the
+// sector again, in a normal and a compressed file.
+TEST(Td0Reader, ExpandsEachMethod)
+{
+    Bytes runs(1024, 0xF6);
+    std::fill_n(runs.begin(), 100, 0);
+    const Bytes noise = PatternBytes(300, 1);
+    std::copy(noise.begin(), noise.end(), runs.begin() + 100);
+    Bytes blocks;
+    for (int k = 0; k < 64; ++k) {
+        blocks.insert(blocks.end(), {'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'});
+    }
+    const Bytes tail = PatternBytes(512, 2);
+    blocks.insert(blocks.end(), tail.begin(), tail.end());
+    Bytes pairs;
+    for (int k = 0; k < 256; ++k) {
+        pairs.insert(pairs.end(), {0x4E, 0x00});
+    }
+    const struct {
+        const char* name;
+        Bytes data;
+        std::uint8_t runShift;
+        std::uint8_t method;
+    } cases[] = {
+        {"raw", PatternBytes(1024, 7), 1, 0},    {"raw_16k", PatternBytes(16384, 8), 1, 0},
+        {"raw_128", PatternBytes(128, 9), 1, 0}, {"one_byte_pattern", Bytes(1024, 0xE5), 1, 1},
+        {"two_byte_pattern", pairs, 1, 1},       {"pattern_16k", Bytes(16384, 0), 1, 1},
+        {"runs_of_2_byte_blocks", runs, 1, 2},   {"runs_of_8_byte_blocks", blocks, 3, 2},
+    };
+    for (const auto& testCase : cases) {
+        Td0Options options;
+        options.runShift = testCase.runShift;
+        for (const bool advanced : {false, true}) {
+            SCOPED_TRACE(std::string(testCase.name) + (advanced ? " td" : " TD"));
+            options.advanced = advanced;
+            const Bytes file = BuildTd0(OneSector(testCase.data), options);
+            if (!advanced) {
+                ASSERT_EQ(file[Td0BlockAt + 2], testCase.method) << "the method written";
+            }
+            MemoryByteSource source(file);
+            const std::optional<D88Bytes> image = ConvertTd0(source);
+            ASSERT_TRUE(image);
+            const ParsedImage parsed = ParseD88(*image);
+            ASSERT_EQ(parsed.sectors.size(), 1U);
+            EXPECT_EQ(parsed.sectors[0].data, testCase.data);
+        }
+    }
+}
 }  // namespace
