@@ -11,7 +11,9 @@ using nlohmann::json;
 
 json TextAndHex(const std::string& bytes)
 {
-    return {{"text", ReadableText(bytes, TextForm::Utf8)}, {"hex", HexBytes(bytes, "")}};
+    return {
+        {"text", FillerRun(bytes, TextForm::Utf8).value_or(ReadableText(bytes, TextForm::Utf8))},
+        {"hex", HexBytes(bytes, "")}};
 }
 
 json AddressJson(const SectorAddress& sector)

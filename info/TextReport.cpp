@@ -17,6 +17,12 @@ std::string Hex2(std::int32_t value)
     return text;
 }
 
+// Text from the disk in quotes, or a run of filler bytes as such.
+std::string ShownField(const std::string& bytes, TextForm form)
+{
+    return FillerRun(bytes, form).value_or("\"" + ReadableText(bytes, form) + "\"");
+}
+
 std::string AddressText(const SectorAddress& sector)
 {
     return "track " + std::to_string(sector.trackIndex) + " (C " + std::to_string(sector.c) +
@@ -153,9 +159,9 @@ void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureR
     }
     const std::string expected(signature.text, static_cast<std::size_t>(signature.length));
     out << "different\n"
-        << "      expected \"" << ReadableText(expected, form) << "\"\n"
+        << "      expected " << ShownField(expected, form) << '\n'
         << "               " << HexBytes(expected, " ") << '\n'
-        << "      found    \"" << ReadableText(facts.found, form) << "\"\n"
+        << "      found    " << ShownField(facts.found, form) << '\n'
         << "               " << HexBytes(facts.found, " ") << '\n';
 }
 
@@ -229,7 +235,7 @@ void WriteImage(std::ostream& out, const ImageFacts& image, std::size_t count,
     if (image.bytesHeld < image.diskSize) {
         out << " (only " << Grouped(image.bytesHeld) << " in the file)";
     }
-    out << "\n  Name:          \"" << ReadableText(image.name, options.textForm) << "\"\n"
+    out << "\n  Name:          " << ShownField(image.name, options.textForm) << '\n'
         << "  Media type:    " << Hex2(image.mediaType) << " (" << MediaTypeMeaning(image.mediaType)
         << ")\n"
         << "  Write-protect: " << Hex2(image.writeProtect) << " ("

@@ -19,23 +19,66 @@ TEST(InfoParts, DiskTextIsReadable)
     } cases[] = {
         {"DISK A", "DISK A", "DISK A"},
         {"\xB1\xDF", "ｱﾟ", "\xB1\xDF"},
-        {"\x82\xA0\x88\x9F", "あ亜", "\x82\xA0\x88\x9F"},
+        {"\x82\xA0\x88\x9F\x83\x94", "あ亜ヴ", "\x82\xA0\x88\x9F\x83\x94"},
+        // Disk B's signature, full-width letters and an ideographic space.
+        {"\x82\x70\x82\x74\x82\x68\x82\x6B\x82\x6B\x81\x40\x82\x6C\x82\x6E\x82\x71\x82\x60"
+         "\x82\x75\x82\x64\x82\x6D",
+         "ＱＵＩＬＬ　ＭＯＲＡＶＥＮ", nullptr},
+        // NEC's row 13, NEC's and IBM's extra kanji, the first and last
+        // lead bytes of each block and trail bytes on both sides of 0x7F.
+        {"\x87\x40\x87\x9C\xED\x40\xEE\xFC\xFA\x40", "①∪纊＂ⅰ", nullptr},
+        {"\x81\x7E\x81\x80\x81\xFC\x9F\xFC\xE0\x40\xFC\x4B", "×÷◯滌漾黑", nullptr},
+        // Where code page 932 differs from plain Shift_JIS.
+        {"\x81\x5F\x81\x60\x81\x61\x81\x7C\x81\xCA", "＼～∥－￢", nullptr},
         {"a\\b\x01\x7F", R"(a\\b\x01\x7F)", R"(a\\b\x01\x7F)"},
         // A lead byte without its trail, a trail that is no trail, bytes
-        // that start nothing, an unassigned pair.
+        // that start nothing, unassigned pairs, the user-defined area.
         {"x\x82", "x\\x82", "x\\x82"},
         {"\x82\x20", "\\x82 ", "\\x82 "},
         {"\x80\xA0\xFD", R"(\x80\xA0\xFD)", R"(\x80\xA0\xFD)"},
-        {"\x85\x40", "\\x85@", "\\x85@"},
+        {"\x85\x40\xFC\x4C", "\\x85@\\xFCL", "\\x85@\\xFCL"},
+        {"\xF0\x40", "\\xF0@", "\\xF0@"},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(ReadableText(test.bytes, TextForm::Utf8), test.utf8) << test.utf8;
-        EXPECT_EQ(ReadableText(test.bytes, TextForm::ShiftJis), test.shiftJis) << test.utf8;
+        EXPECT_EQ(ReadableText(test.bytes, TextForm::ShiftJis),
+                  test.shiftJis == nullptr ? test.bytes : test.shiftJis)
+            << test.utf8;
     }
     EXPECT_EQ(HexBytes("\x82\x70"
                        "A",
                        " "),
               "82 70 41");
+}
+
+TEST(InfoParts, FillerRunsAreNamedNotDecoded)
+{
+    const struct {
+        std::string bytes;
+        const char* utf8;  // null: no run
+    } cases[] = {
+        {std::string(24, '\xE5'), "E5 × 24"},
+        {std::string(16, '\0'), "00 × 16"},
+        {std::string(2, '\xFF'), "FF × 2"},
+        {std::string(1, '\xE5'), nullptr},
+        {"\xE5\xE5\xE6", nullptr},
+        {std::string(16, ' '), nullptr},
+        {"", nullptr},
+    };
+    for (const auto& test : cases) {
+        const std::optional<std::string> utf8 = FillerRun(test.bytes, TextForm::Utf8);
+        const std::optional<std::string> shiftJis = FillerRun(test.bytes, TextForm::ShiftJis);
+        if (test.utf8 == nullptr) {
+            EXPECT_EQ(utf8, std::nullopt);
+            EXPECT_EQ(shiftJis, std::nullopt);
+            continue;
+        }
+        EXPECT_EQ(utf8, test.utf8);
+        // The sign is 81 7E in code page 932.
+        std::string expected = test.utf8;
+        expected.replace(expected.find("×"), std::string("×").size(), "\x81\x7E");
+        EXPECT_EQ(shiftJis, expected);
+    }
 }
 
 TEST(InfoParts, RangesCompressRunsAndRepeats)
