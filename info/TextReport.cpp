@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iomanip>
 
+#include "FileKind.h"
 #include "Reports.h"
 #include "TrackSummary.h"
 
@@ -259,6 +260,11 @@ std::string Grouped(std::uint64_t value)
 void WriteTextReport(std::ostream& out, const std::string& fileName, const FileFacts& facts,
                      const ReportOptions& options)
 {
+    if (facts.notAnImage != nullptr) {
+        out << fileName << ": " << facts.notAnImage->kind << ": " << facts.notAnImage->reason
+            << '\n';
+        return;
+    }
     out << fileName << ": " << ImageFormatName(facts.format);
     if (facts.format == ImageFormat::D88) {
         out << ", " << Grouped(facts.d88Bytes) << " bytes";
