@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash .ci/install-deps.sh cmake g++ zlib1g-dev libssl-dev nlohmann-json3-dev \
+bash .ci/install-deps.sh cmake g++ python3 zlib1g-dev libssl-dev nlohmann-json3-dev \
   dpkg-dev file mandoc man-db lintian unzip g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64
 
 version=$(sed -n 's/^project(d88cut VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
@@ -89,6 +89,7 @@ stage=$scratch/stage
 cmake --install "$debBuild" --prefix "$stage" >/dev/null
 expected="bin/d88cut
 bin/d88info
+share/d88cut/d88info.schema.json
 share/doc/d88cut/LICENSE
 share/doc/d88cut/README.md
 share/man/man1/d88cut.1
@@ -179,7 +180,7 @@ echo "-- the zip: Windows programs under Wine"
 unzip -q "build/windows/$windowsName.zip" -d "$scratch"
 unpacked=$scratch/$windowsName
 zipped=$(cd "$unpacked" && find . -type f | sed 's|^\./||' | sort)
-[[ $zipped == $'LICENSE\nREADME.md\nd88cut.exe\nd88cut.txt\nd88info.exe\nd88info.txt' ]] ||
+[[ $zipped == $'LICENSE\nREADME.md\nd88cut.exe\nd88cut.txt\nd88info.exe\nd88info.schema.json\nd88info.txt' ]] ||
   fail "zip contents:"$'\n'"$zipped"
 for program in d88cut d88info; do
   # Only the system's DLLs: the C++ runtime is linked in.

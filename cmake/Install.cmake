@@ -1,9 +1,11 @@
 # What `cmake --install` puts where. On Linux the programs go to bin, their
 # manual pages to share/man/man1, the README and the licence to
-# share/doc/d88cut. On Windows everything lies side by side at the top, with
-# the manual pages rendered as text, since Windows has no man.
+# share/doc/d88cut, the JSON schema of d88info's report to share/d88cut. On
+# Windows everything lies side by side at the top, with the manual pages
+# rendered as text, since Windows has no man.
 
 set(manual_pages ${PROJECT_SOURCE_DIR}/man/d88cut.1 ${PROJECT_SOURCE_DIR}/man/d88info.1)
+set(json_schema ${PROJECT_SOURCE_DIR}/info/d88info.schema.json)
 set(programs d88cut)
 if(TARGET d88info)
   list(APPEND programs d88info)
@@ -11,7 +13,8 @@ endif()
 
 if(WIN32)
   install(TARGETS ${programs} RUNTIME DESTINATION .)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE ${json_schema}
+          DESTINATION .)
 
   # The pages as plain UTF-8 text, rendered on the build host.
   find_program(D88CUT_MANDOC mandoc)
@@ -38,6 +41,7 @@ if(WIN32)
 else()
   install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${manual_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${json_schema} DESTINATION ${CMAKE_INSTALL_DATADIR}/d88cut)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
 endif()
