@@ -1,11 +1,14 @@
 // The parts of d88info whose faults a report would hide: readable disk text,
-// value ranges and the checksums.
+// what a file is, value ranges and the checksums.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "Checksums.h"
 #include "DiskText.h"
+#include "FileKind.h"
+#include "FormatImageBuilders.h"
+#include "TitleDisks.h"
 #include "TrackSummary.h"
 
 namespace {
@@ -78,6 +81,59 @@ TEST(InfoParts, FillerRunsAreNamedNotDecoded)
         std::string expected = test.utf8;
         expected.replace(expected.find("×"), std::string("×").size(), "\x81\x7E");
         EXPECT_EQ(shiftJis, expected);
+    }
+}
+
+// "kind (container)" for a file that holds no image, else "format, images".
+std::string KindOf(const Bytes& bytes)
+{
+    const FileFacts facts = ExamineFile(std::make_unique<MemoryByteSource>(bytes));
+    if (facts.notAnImage == nullptr) {
+        return ImageFormatName(facts.format) + (", " + std::to_string(facts.images.size()));
+    }
+    const char* container = facts.notAnImage->container;
+    return facts.notAnImage->kind + (" (" + std::string(container == nullptr ? "-" : container)) +
+           ")" + (facts.images.empty() ? "" : " with images");
+}
+
+// The bytes of `text`, then zeros up to `size`.
+Bytes Padded(const std::string& text, std::size_t size = 0)
+{
+    Bytes bytes(text.begin(), text.end());
+    bytes.resize(std::max(size, text.size()));
+    return bytes;
+}
+
+TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
+{
+    constexpr std::size_t RawImageBytes = 77 * 2 * 8 * 1024;
+    D88ImageBuilder namedPk = MakeBlankTitleDisk();
+    namedPk.Name("PK\x03\x04");
+    Bytes cutShort = MakeDiskB().Build();
+    cutShort.resize(cutShort.size() - 5000);
+    const struct {
+        Bytes bytes;
+        const char* kind;
+    } cases[] = {
+        {Padded("PK\x03\x04\x14", 200), "ZIP archive (ZIP archive)"},
+        {Padded("PK\x05\x06", 22), "empty ZIP archive (ZIP archive)"},
+        // The magic counts before a raw image's size does.
+        {Padded("\x1F\x8B\x08", RawImageBytes), "gzip file (gzip file)"},
+        {Padded("\x24\x1A-lh5-", 90), "LZH archive (LZH archive)"},
+        {Padded("\x24\x1A-lzs-", 90), "LZH archive (LZH archive)"},
+        {Padded("7z\xBC\xAF\x27\x1C", 32), "7z archive (7z archive)"},
+        {Padded("Rar!\x1A\x07\x01\x00", 20), "RAR archive (RAR archive)"},
+        {Padded("Tracks 0-153, 8 sectors each.\n", 2000), "not a disk image (-)"},
+        {Padded("\x1F\x8B"), "not a disk image (-)"},
+        {{}, "empty file (-)"},
+        // A D88 header counts before any magic, and holds when the file is cut short.
+        {namedPk.Build(), "D88, 1"},
+        {cutShort, "D88, 1"},
+        {Padded("", RawImageBytes), "HDM, 1"},
+        {BuildNfdR1(MakeDiskB()), "NFD r1, 1"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(KindOf(test.bytes), test.kind);
     }
 }
 

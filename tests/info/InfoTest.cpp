@@ -5,7 +5,6 @@
 
 #include <sys/stat.h>
 
-#include <cstring>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -21,7 +20,8 @@ namespace {
 
 using nlohmann::json;
 
-// What the system says of a file that does not exist.
+// What the system says of a file that does not exist: glibc's words, or
+// Wine's for the Windows build.
 std::string MissingFileReason()
 {
     return ConsoleShowsShiftJis() ? "File not found." : "No such file or directory";
@@ -308,50 +308,20 @@ TEST(Info, CommandLine)
 
 TEST(Info, FilesThatHoldNoImageAreNamed)
 {
-    const struct {
-        const char* name;
-        std::string bytes;
-        const char* line;
-        const char* container;  // null: none
-    } files[] = {
-        {"dump.zip", std::string("PK\x03\x04\x14\0\0\0", 8),
-         "dump.zip: ZIP archive: unpack it and give the image inside", "ZIP archive"},
-        {"dump.d88.gz", "\x1F\x8B\x08\x08",
-         "dump.d88.gz: gzip file: decompress it and give "
-         "the image inside",
-         "gzip file"},
-        {"dump.lzh", "\x24\x1A-lh5-", "dump.lzh: LZH archive: unpack it and give the image inside",
-         "LZH archive"},
-        {"dump.7z", "7z\xBC\xAF\x27\x1C",
-         "dump.7z: 7z archive: unpack it and give the image inside", "7z archive"},
-        {"dump.rar", "Rar!\x1A\x07\x01",
-         "dump.rar: RAR archive: unpack it and give the image inside", "RAR archive"},
-        {"notes.txt", "Tracks 0-153, 8 sectors of 1,024 bytes.\n",
-         "notes.txt: not a disk image: its bytes fit none of the formats d88cut reads (D88, HDM, "
-         "FDI, NFD r0/r1, DCP/DCU)",
-         nullptr},
-    };
     InfoSandbox sandbox;
-    std::vector<std::string> names;
-    for (const auto& file : files) {
-        names.push_back(sandbox.Add(Bytes(file.bytes.begin(), file.bytes.end()), file.name));
-    }
-    const ProgramRun text = sandbox.RunInfo(names);
-    EXPECT_EQ(text.exitStatus, 0);
-    names.insert(names.begin(), "--json");
-    const json reports = ParsedJson(sandbox.RunInfo(names));
-    ASSERT_EQ(reports.size(), std::size(files));
-    for (std::size_t i = 0; i < std::size(files); ++i) {
-        SCOPED_TRACE(files[i].name);
-        EXPECT_NE(text.out.find(std::string(files[i].line) + "\n"), std::string::npos) << text.out;
-        const json& found = reports[i]["not_a_disk_image"];
-        EXPECT_EQ(found["container"],
-                  files[i].container == nullptr ? json(nullptr) : json(files[i].container));
-        EXPECT_EQ(reports[i]["format"].get<std::string>() + ": " +
-                      found["reason"].get<std::string>(),
-                  std::string(files[i].line).substr(std::strlen(files[i].name) + 2));
-        EXPECT_TRUE(reports[i]["images"].empty());
-    }
+    const std::string zip = sandbox.Add(Bytes{'P', 'K', 3, 4, 20, 0}, "dump.zip");
+    const std::string text = sandbox.Add(Bytes(100, 'x'), "notes.txt");
+    const ProgramRun run = sandbox.RunInfo({zip, text});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.out,
+              "dump.zip: ZIP archive: unpack it and give the image inside\n\n"
+              "notes.txt: not a disk image: its bytes fit none of the formats d88cut "
+              "reads (D88, HDM, FDI, NFD r0/r1, DCP/DCU)\n");
+    const json reports = ParsedJson(sandbox.RunInfo({"--json", zip, text}));
+    EXPECT_EQ(reports[0], json::parse(R"({"file": "dump.zip", "opened": true,
+        "format": "ZIP archive", "images": [], "not_a_disk_image":
+        {"container": "ZIP archive", "reason": "unpack it and give the image inside"}})"));
+    EXPECT_EQ(reports[1]["not_a_disk_image"]["container"], nullptr);
 }
 
 TEST(Info, FilesThatDoNotOpenSayWhy)
@@ -371,12 +341,10 @@ TEST(Info, FilesThatDoNotOpenSayWhy)
     }
     for (const Unopened& file : files) {
         SCOPED_TRACE(file.name);
-        const ProgramRun text = sandbox.RunInfo({file.name});
-        EXPECT_EQ(text.exitStatus, 1);
-        EXPECT_EQ(text.err,
-                  "d88info: cannot open " + std::string(file.name) + ": " + file.reason + "\n");
         const ProgramRun run = sandbox.RunInfo({"--json", file.name});
         EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.err,
+                  "d88info: cannot open " + std::string(file.name) + ": " + file.reason + "\n");
         EXPECT_EQ(json::parse(run.out)[0],
                   json({{"file", file.name}, {"opened", false}, {"reason", file.reason}}));
     }
@@ -393,11 +361,6 @@ TEST(Info, DiskTextIsDecodedWithoutTheSystemsConverters)
     disk.Name("\x83\x66\x83\x42\x83\x58\x83\x4E\x87\x40");
     const std::string name = sandbox.Add(disk.Build());
     const std::string prefix = "env GCONV_PATH=" + noModules.string() + " ";
-    const ProgramRun text = sandbox.RunInfo({name}, prefix);
-    const std::string shown =
-        ConsoleShowsShiftJis() ? "\x83\x66\x83\x42\x83\x58\x83\x4E\x87\x40" : "ディスク①";
-    EXPECT_NE(text.out.find("\n  Name:          \"" + shown + "\"\n"), std::string::npos)
-        << text.out;
     const json report = ParsedJson(sandbox.RunInfo({"--json", name}, prefix))[0];
     EXPECT_EQ(report["images"][0]["name"]["text"], "ディスク①");
 }
