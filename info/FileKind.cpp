@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "D88File.h"
+#include "DiskRecognition.h"
 
 namespace {
 
@@ -59,6 +60,17 @@ const NotAnImage* ContainerOf(ByteSource& source)
     return nullptr;
 }
 
+// Whether d88cut would cut files from some image of the file.
+bool HoldsDiskOfTheTitle(D88File& file)
+{
+    for (std::int32_t index = 0; index < file.GetImageCount(); ++index) {
+        if (file.SelectImage(index) && RecogniseDisk(file).disk != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
 FileFacts NotAnImageFacts(const NotAnImage& what, std::uint64_t size)
 {
     return {ImageFormat::D88, size, false, {}, &what};
@@ -77,7 +89,8 @@ FileFacts ExamineFile(std::unique_ptr<ByteSource> source)
     }
     D88File file;
     file.Open(std::move(source));
-    if (!plausible && file.GetFormat() == ImageFormat::D88) {
+    // A damaged header still counts where d88cut finds the title's disk.
+    if (!plausible && file.GetFormat() == ImageFormat::D88 && !HoldsDiskOfTheTitle(file)) {
         return NotAnImageFacts(size == 0 ? EmptyFile : OtherFile, size);
     }
     return CollectFileFacts(file);

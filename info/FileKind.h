@@ -1,6 +1,7 @@
-// Files that hold no disk image d88cut reads, told apart before any image
-// is read: the archives and compressed files dumps are passed around in,
-// by their magic, and every other file whose bytes fit no image format.
+// Files that hold no disk image d88cut reads, told apart before their
+// images are reported: the archives and compressed files dumps are passed
+// around in, by their magic, and every other file whose bytes fit no image
+// format and hold neither of the title's disks.
 #pragma once
 
 #include <memory>

@@ -7,7 +7,10 @@
 // the report could not be written), 2 for a usage error.
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "FileKind.h"

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Checksums.h"
+#include "D88Layout.h"
 #include "DiskText.h"
 #include "FileKind.h"
 #include "FormatImageBuilders.h"
@@ -103,6 +104,11 @@ TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
     namedPk.Name("PK\x03\x04");
     Bytes cutShort = MakeDiskB().Build();
     cutShort.resize(cutShort.size() - 5000);
+    // A track offset past the disk: no plausible header, but disk B is found.
+    Bytes badOffset = MakeDiskB().Build();
+    badOffset[d88::TrackTableField + 163 * d88::TrackEntrySize + 3] = 0x7F;
+    Bytes badOffsetOther = MakeBlankTitleDisk().Build();
+    badOffsetOther[d88::TrackTableField + 163 * d88::TrackEntrySize + 3] = 0x7F;
     const struct {
         Bytes bytes;
         const char* kind;
@@ -121,6 +127,8 @@ TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
         // A D88 header counts before any magic, and holds when the file is cut short.
         {namedPk.Build(), "D88, 1"},
         {cutShort, "D88, 1"},
+        {badOffset, "D88, 1"},
+        {badOffsetOther, "not a disk image (-)"},
         {Padded("", RawImageBytes), "HDM, 1"},
         {BuildNfdR1(MakeDiskB()), "NFD r1, 1"},
     };
