@@ -62,25 +62,25 @@ std::string Utf8Of(unsigned int codePoint)
     return text;
 }
 
-// The character that starts at bytes[i], in `form`, with `i` moved to its
-// last byte; nothing when no character starts there.
-std::optional<std::string> CharacterAt(const std::string& bytes, std::size_t& i, TextForm form)
+// The character that starts at bytes[place], in `form`, with `place` moved
+// to its last byte; nothing when no character starts there.
+std::optional<std::string> CharacterAt(const std::string& bytes, std::size_t& place, TextForm form)
 {
-    const auto value = static_cast<unsigned char>(bytes[i]);
+    const auto value = static_cast<unsigned char>(bytes[place]);
     if (IsHalfWidthKatakana(value)) {
         // U+FF61 to U+FF9F, in the order of their bytes.
-        return form == TextForm::Utf8 ? Utf8Of(0xFF61U + (value - 0xA1U)) : bytes.substr(i, 1);
+        return form == TextForm::Utf8 ? Utf8Of(0xFF61U + (value - 0xA1U)) : bytes.substr(place, 1);
     }
-    if (!IsLeadByte(value) || i + 1 >= bytes.size()) {
+    if (!IsLeadByte(value) || place + 1 >= bytes.size()) {
         return std::nullopt;
     }
-    const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+    const auto trail = static_cast<unsigned char>(bytes[place + 1]);
     const unsigned int codePoint = IsTrailByte(trail) ? DoubleByteCharacter(value, trail) : 0;
     if (codePoint == 0) {
         return std::nullopt;
     }
-    ++i;
-    return form == TextForm::Utf8 ? Utf8Of(codePoint) : bytes.substr(i - 1, 2);
+    ++place;
+    return form == TextForm::Utf8 ? Utf8Of(codePoint) : bytes.substr(place - 1, 2);
 }
 
 }  // namespace

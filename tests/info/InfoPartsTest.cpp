@@ -99,7 +99,7 @@ Bytes Padded(const std::string& text, std::size_t size = 0)
 
 TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
 {
-    constexpr std::size_t RawImageBytes = 77 * 2 * 8 * 1024;
+    constexpr std::size_t RawImageBytes = std::size_t{77} * 2 * 8 * 1024;
     D88ImageBuilder namedPk = MakeBlankTitleDisk();
     namedPk.Name("PK\x03\x04");
     Bytes cutShort = MakeDiskB().Build();
@@ -120,7 +120,7 @@ TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
         {Padded("\x24\x1A-lh5-", 90), "LZH archive (LZH archive)"},
         {Padded("\x24\x1A-lzs-", 90), "LZH archive (LZH archive)"},
         {Padded("7z\xBC\xAF\x27\x1C", 32), "7z archive (7z archive)"},
-        {Padded("Rar!\x1A\x07\x01\x00", 20), "RAR archive (RAR archive)"},
+        {Padded("Rar!\x1A\x07\x01", 20), "RAR archive (RAR archive)"},
         {Padded("Tracks 0-153, 8 sectors each.\n", 2000), "not a disk image (-)"},
         {Padded("\x1F\x8B"), "not a disk image (-)"},
         {{}, "empty file (-)"},
