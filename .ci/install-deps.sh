@@ -9,7 +9,7 @@ if (($#)); then
   packages=("$@")
 else
   packages=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev libc-bin util-linux
-            nlohmann-json3-dev zlib1g-dev libssl-dev)
+            nlohmann-json3-dev zlib1g-dev libssl-dev python3 python3-jsonschema)
 fi
 missing=()
 for package in "${packages[@]}"; do

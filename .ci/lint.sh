@@ -31,6 +31,8 @@ echo "-- compile database in $buildDir"
 # clang++, so that clang-tidy parses exactly what the compiler it belongs to would.
 cmake -S . -B "$buildDir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DBUILD_TESTING=ON >/dev/null
+# Sources the build writes, which the database names.
+cmake --build "$buildDir" --target cp932_table >/dev/null
 database=$buildDir/compile_commands.json
 
 existingDirs=()

@@ -16,7 +16,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-bash .ci/install-deps.sh cmake g++ zlib1g-dev libssl-dev nlohmann-json3-dev \
+bash .ci/install-deps.sh cmake g++ python3 zlib1g-dev libssl-dev nlohmann-json3-dev \
   dpkg-dev file mandoc man-db lintian unzip g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64
 
 version=$(sed -n 's/^project(d88cut VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
@@ -90,6 +90,7 @@ stage=$scratch/stage
 cmake --install "$debBuild" --prefix "$stage" >/dev/null
 expected="bin/d88cut
 bin/d88info
+share/d88cut/d88info.schema.json
 share/doc/d88cut/LICENSE
 share/doc/d88cut/README.md
 share/man/ja/man1/d88cut.1
@@ -190,7 +191,7 @@ unzip -q "build/windows/$windowsName.zip" -d "$scratch"
 unpacked=$scratch/$windowsName
 zipped=$(cd "$unpacked" && find . -type f | sed 's|^\./||' | sort)
 [[ $zipped == "$(printf '%s\n' LICENSE.txt README.txt d88cut.exe d88cut.txt d88cut.ja.txt \
-  d88info.exe d88info.txt d88info.ja.txt | sort)" ]] || fail "zip contents:"$'\n'"$zipped"
+  d88info.exe d88info.schema.json d88info.txt d88info.ja.txt | sort)" ]] || fail "zip contents:"$'\n'"$zipped"
 # Texts as Windows programs read them: CR LF, and UTF-8 marked by its byte order mark.
 for text in "$unpacked"/*.txt; do
   ! LC_ALL=C grep -q -v $'\r$' "$text" || fail "$text: a line without CR LF"

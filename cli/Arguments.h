@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 struct Argument {
@@ -18,6 +19,15 @@ struct Argument {
     // character it cannot show is replaced, and only in what is printed).
     std::string shown;
 };
+
+// Why an operation failed, in the system's words (strerror, or FormatMessage
+// on Windows), in the same two forms as an argument.
+struct ErrorText {
+    std::string text;   // UTF-8 on Windows
+    std::string shown;  // as the console shows it
+};
+
+ErrorText DescribeError(const std::error_code& error);
 
 #ifdef _WIN32
 std::vector<Argument> ReadArguments(int argc, wchar_t* argv[]);

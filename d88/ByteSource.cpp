@@ -3,6 +3,7 @@
 #include "ByteSource.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -27,23 +28,40 @@ std::size_t MemoryByteSource::ReadAt(std::uint64_t offset, unsigned char* dest, 
 
 namespace {
 
+class OpenRefusal final : public std::error_category {
+public:
+    [[nodiscard]] const char* name() const noexcept override { return "d88 open"; }
+    [[nodiscard]] std::string message(int /*value*/) const override
+    {
+        return "not a regular file or block device";
+    }
+};
+
 #ifdef _WIN32
 using NativeHandle = HANDLE;
 const NativeHandle NoHandle = INVALID_HANDLE_VALUE;
 
-NativeHandle OpenNative(const std::filesystem::path& path)
+NativeHandle OpenNative(const std::filesystem::path& path, std::error_code& error)
 {
     // Others may read, write or rename the file meanwhile, as with fopen.
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        // A directory does not open without FILE_FLAG_BACKUP_SEMANTICS, and
+        // the system then says only "access denied".
+        const DWORD code = GetLastError();
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        error = code == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                    ? std::make_error_code(std::errc::is_a_directory)
+                    : std::error_code(static_cast<int>(code), std::system_category());
         return NoHandle;
     }
-    // A disk file, never a pipe or a console; a directory does not open
-    // without FILE_FLAG_BACKUP_SEMANTICS.
+    // A disk file, never a pipe or a console.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
+        error = NotADiskFileError();
         return NoHandle;
     }
     return handle;
@@ -84,21 +102,28 @@ std::size_t NativeReadAt(NativeHandle handle, std::uint64_t offset, unsigned cha
 using NativeHandle = int;
 const NativeHandle NoHandle = -1;
 
-NativeHandle OpenNative(const std::filesystem::path& path)
+NativeHandle OpenNative(const std::filesystem::path& path, std::error_code& error)
 {
     // O_NONBLOCK: opening a FIFO that nobody writes to must not hang before
     // its type is seen. Regular files and block devices ignore the flag.
     const int descriptor =
         open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // NOLINT(*-vararg)
     if (descriptor < 0) {
+        error.assign(errno, std::system_category());
         return NoHandle;
     }
     struct stat info {};
-    if (fstat(descriptor, &info) != 0 || !(S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))) {
-        close(descriptor);
-        return NoHandle;
+    if (fstat(descriptor, &info) != 0) {
+        error.assign(errno, std::system_category());
+    } else if (S_ISDIR(info.st_mode)) {
+        error = std::make_error_code(std::errc::is_a_directory);
+    } else if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) {
+        error = NotADiskFileError();
+    } else {
+        return descriptor;
     }
-    return descriptor;
+    close(descriptor);
+    return NoHandle;
 }
 
 void CloseNative(NativeHandle descriptor)
@@ -179,11 +204,25 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path)
+std::error_code NotADiskFileError()
 {
-    const NativeHandle handle = OpenNative(path);
+    static const OpenRefusal category;
+    return {1, category};
+}
+
+std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path,
+                                               std::error_code& error)
+{
+    error.clear();
+    const NativeHandle handle = OpenNative(path, error);
     if (handle == NoHandle) {
         return nullptr;
     }
     return std::make_unique<FileByteSource>(handle, NativeSize(handle));
+}
+
+std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path)
+{
+    std::error_code ignored;
+    return OpenFileByteSource(path, ignored);
 }

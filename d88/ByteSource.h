@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 class ByteSource {
@@ -44,3 +45,11 @@ private:
 // Reads go through a small buffer, since a sector walk reads 16-byte headers
 // one after another.
 std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path);
+// The same, with the reason when the file does not open: the system's error
+// (errno, or GetLastError on Windows), std::errc::is_a_directory, or
+// NotADiskFileError() for any other file that is no disk file.
+std::unique_ptr<ByteSource> OpenFileByteSource(const std::filesystem::path& path,
+                                               std::error_code& error);
+
+// A pipe, a socket, a terminal or a character device: no disk image.
+std::error_code NotADiskFileError();

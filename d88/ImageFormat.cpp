@@ -13,8 +13,9 @@ constexpr std::array<unsigned char, 5> D88MediaTypes{d88::Media2D, d88::Media2DD
                                                      d88::Media1D, d88::Media1DD};
 
 // A first image header a D88 reader would take: a known media type, a disk
-// size within the file, and every track offset within the disk.
-bool LooksLikeD88(ByteSource& source)
+// size of at least a header and at most `sizeBound`, and every track offset
+// within the disk.
+bool HeaderFits(ByteSource& source, std::uint64_t sizeBound)
 {
     std::array<unsigned char, d88::ImageHeaderSize> header{};
     if (!ReadExactly(source, 0, header.data(), header.size())) {
@@ -25,7 +26,7 @@ bool LooksLikeD88(ByteSource& source)
         knownMedia = knownMedia || header[d88::MediaTypeField] == mediaType;
     }
     const std::uint32_t diskSize = DecodeLe32(&header[d88::DiskSizeField]);
-    if (!knownMedia || diskSize < d88::ImageHeaderSize || diskSize > source.Size()) {
+    if (!knownMedia || diskSize < d88::ImageHeaderSize || diskSize > sizeBound) {
         return false;
     }
     for (std::size_t at = d88::TrackTableField; at < d88::ImageHeaderSize;
@@ -36,6 +37,11 @@ bool LooksLikeD88(ByteSource& source)
         }
     }
     return true;
+}
+
+bool LooksLikeD88(ByteSource& source)
+{
+    return HeaderFits(source, source.Size());
 }
 
 struct FormatReader {
@@ -68,6 +74,12 @@ const char* ImageFormatName(ImageFormat format)
         return "";
     }
     return FormatNames[index];
+}
+
+bool IsPlausibleD88(ByteSource& source)
+{
+    // A file cut short keeps its header, whose disk size then passes the end.
+    return HeaderFits(source, UINT32_MAX);
 }
 
 std::optional<ConvertedImage> ConvertToD88(ByteSource& source)

@@ -28,3 +28,6 @@ struct ConvertedImage {
 // every file that looks like a D88 image, and every file whose bytes do not
 // prove one of the other formats.
 std::optional<ConvertedImage> ConvertToD88(ByteSource& source);
+
+// Whether the file starts with a D88 image header, the file's end aside.
+bool IsPlausibleD88(ByteSource& source);

@@ -1,20 +1,19 @@
-// Fuzz target over d88info's reports: any bytes are taken as a disk-image
-// file, in memory, and both reports are rendered, with the track map and
+// Fuzz target over d88info's reports: any bytes are examined as a file, in
+// memory, and both reports are rendered, with the track map and
 // with one line per sector. The sanitizers and the JSON library's own
 // checks (a string that is not UTF-8 cannot be dumped) do the checking.
 #include <memory>
 #include <sstream>
 #include <vector>
 
-#include "D88File.h"
+#include "FileKind.h"
 #include "FuzzTarget.h"
 #include "Reports.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    D88File file;
-    file.Open(std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
-    const FileFacts facts = CollectFileFacts(file);
+    const FileFacts facts = ExamineFile(
+        std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
     for (const bool listSectors : {false, true}) {
         const ReportOptions options{listSectors, TextForm::Utf8};
         std::ostringstream text;

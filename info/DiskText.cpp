@@ -1,15 +1,19 @@
 #include "DiskText.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
-#include <optional>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-#endif
+#include "Cp932Table.h"
 
 namespace {
+
+// Bytes a disk holds where nothing was written.
+constexpr std::array<unsigned char, 3> FillerBytes{0xE5, 0x00, 0xFF};
+
+// U+00D7 MULTIPLICATION SIGN, which code page 932 holds as 81 7E.
+constexpr char TimesUtf8[] = "\xC3\x97";
+constexpr char TimesShiftJis[] = "\x81\x7E";
 
 bool IsLeadByte(unsigned char value)
 {
@@ -24,6 +28,14 @@ bool IsTrailByte(unsigned char value)
 bool IsHalfWidthKatakana(unsigned char value)
 {
     return value >= 0xA1 && value <= 0xDF;
+}
+
+// The code point of a lead and a trail byte; 0 when unassigned.
+unsigned int DoubleByteCharacter(unsigned char lead, unsigned char trail)
+{
+    const std::size_t row = lead <= 0x9F ? lead - 0x81U : lead - 0xE0U + 0x1FU;
+    const std::size_t column = trail <= 0x7E ? trail - 0x40U : trail - 0x41U;
+    return Cp932Characters[row][column];
 }
 
 std::string Escaped(unsigned char value)
@@ -50,72 +62,26 @@ std::string Utf8Of(unsigned int codePoint)
     return text;
 }
 
-// The UTF-8 form of one two-byte character of code page 932, the Windows
-// form of Shift_JIS with NEC's and IBM's extra characters; nothing when the
-// code page assigns no character to those bytes.
-#ifdef _WIN32
-
-std::optional<std::string> DecodeDoubleByte(const char* bytes)
+// The character that starts at bytes[place], in `form`, with `place` moved
+// to its last byte; nothing when no character starts there.
+std::optional<std::string> CharacterAt(const std::string& bytes, std::size_t& place, TextForm form)
 {
-    wchar_t wide[2];
-    const int count = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes, 2, wide, 2);
-    if (count != 1) {
+    const auto value = static_cast<unsigned char>(bytes[place]);
+    if (IsHalfWidthKatakana(value)) {
+        // U+FF61 to U+FF9F, in the order of their bytes.
+        return form == TextForm::Utf8 ? Utf8Of(0xFF61U + (value - 0xA1U)) : bytes.substr(place, 1);
+    }
+    if (!IsLeadByte(value) || place + 1 >= bytes.size()) {
         return std::nullopt;
     }
-    return Utf8Of(static_cast<unsigned int>(wide[0]));
+    const auto trail = static_cast<unsigned char>(bytes[place + 1]);
+    const unsigned int codePoint = IsTrailByte(trail) ? DoubleByteCharacter(value, trail) : 0;
+    if (codePoint == 0) {
+        return std::nullopt;
+    }
+    ++place;
+    return form == TextForm::Utf8 ? Utf8Of(codePoint) : bytes.substr(place - 1, 2);
 }
-
-#else
-
-class Cp932Decoder {
-public:
-    Cp932Decoder() : converter_(iconv_open("UTF-8", "CP932")) {}
-    ~Cp932Decoder()
-    {
-        if (Usable()) {
-            iconv_close(converter_);
-        }
-    }
-    Cp932Decoder(const Cp932Decoder&) = delete;
-    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-    std::optional<std::string> Decode(const char* bytes)
-    {
-        if (!Usable()) {
-            return std::nullopt;
-        }
-        char input[2] = {bytes[0], bytes[1]};
-        char output[8];
-        char* inPointer = input;
-        char* outPointer = output;
-        std::size_t inLeft = sizeof input;
-        std::size_t outLeft = sizeof output;
-        const std::size_t result = iconv(converter_, &inPointer, &inLeft, &outPointer, &outLeft);
-        // Back to the initial state, whatever this character did.
-        iconv(converter_, nullptr, nullptr, nullptr, nullptr);
-        if (result == static_cast<std::size_t>(-1) || inLeft != 0) {
-            return std::nullopt;
-        }
-        return std::string(output, sizeof output - outLeft);
-    }
-
-private:
-    // iconv_open reports failure as (iconv_t)-1.
-    [[nodiscard]] bool Usable() const
-    {
-        return converter_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
-    }
-
-    iconv_t converter_;
-};
-
-std::optional<std::string> DecodeDoubleByte(const char* bytes)
-{
-    static Cp932Decoder decoder;
-    return decoder.Decode(bytes);
-}
-
-#endif
 
 }  // namespace
 
@@ -137,24 +103,27 @@ std::string ReadableText(const std::string& bytes, TextForm form)
             text += "\\\\";
         } else if (value >= 0x20 && value < 0x7F) {
             text += static_cast<char>(value);
-        } else if (IsHalfWidthKatakana(value)) {
-            // U+FF61 to U+FF9F, in the order of their bytes.
-            text += form == TextForm::Utf8 ? Utf8Of(0xFF61U + (value - 0xA1U))
-                                           : std::string(1, static_cast<char>(value));
-        } else if (IsLeadByte(value) && i + 1 < bytes.size() &&
-                   IsTrailByte(static_cast<unsigned char>(bytes[i + 1]))) {
-            const std::optional<std::string> decoded = DecodeDoubleByte(bytes.data() + i);
-            if (!decoded) {
-                text += Escaped(value);
-                continue;
-            }
-            text += form == TextForm::Utf8 ? *decoded : bytes.substr(i, 2);
-            ++i;
+        } else if (const std::optional<std::string> character = CharacterAt(bytes, i, form)) {
+            text += *character;
         } else {
             text += Escaped(value);
         }
     }
     return text;
+}
+
+std::optional<std::string> FillerRun(const std::string& bytes, TextForm form)
+{
+    if (bytes.size() < 2 || bytes.find_first_not_of(bytes[0]) != std::string::npos ||
+        std::find(FillerBytes.begin(), FillerBytes.end(), static_cast<unsigned char>(bytes[0])) ==
+            FillerBytes.end()) {
+        return std::nullopt;
+    }
+    char byte[3];
+    static_cast<void>(
+        std::snprintf(byte, sizeof byte, "%02X", static_cast<unsigned char>(bytes[0])));
+    return std::string(byte) + " " + (form == TextForm::Utf8 ? TimesUtf8 : TimesShiftJis) + " " +
+           std::to_string(bytes.size());
 }
 
 std::string HexBytes(const std::string& bytes, const char* separator)

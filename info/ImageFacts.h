@@ -57,12 +57,16 @@ struct ImageFacts {
     std::vector<RegionFacts> regions;
 };
 
+struct NotAnImage;
+
 struct FileFacts {
     ImageFormat format;
     // The size of the file, or of the D88 image another format converts to.
     std::uint64_t d88Bytes;
     bool imagesPastLimit;
     std::vector<ImageFacts> images;
+    // Set for a file that holds no image: what it is instead.
+    const NotAnImage* notAnImage = nullptr;
 };
 
 // Reads every image of the open file.

@@ -2,6 +2,7 @@
 // report. Text from the disk is given decoded and as raw hex.
 #include <cstdio>
 
+#include "FileKind.h"
 #include "Reports.h"
 #include "TrackSummary.h"
 
@@ -11,7 +12,9 @@ using nlohmann::json;
 
 json TextAndHex(const std::string& bytes)
 {
-    return {{"text", ReadableText(bytes, TextForm::Utf8)}, {"hex", HexBytes(bytes, "")}};
+    return {
+        {"text", FillerRun(bytes, TextForm::Utf8).value_or(ReadableText(bytes, TextForm::Utf8))},
+        {"hex", HexBytes(bytes, "")}};
 }
 
 json AddressJson(const SectorAddress& sector)
@@ -168,6 +171,16 @@ json ImageJson(const ImageFacts& image, const ReportOptions& options)
 
 json JsonReport(const std::string& fileName, const FileFacts& facts, const ReportOptions& options)
 {
+    if (facts.notAnImage != nullptr) {
+        const NotAnImage& what = *facts.notAnImage;
+        return {{"file", fileName},
+                {"opened", true},
+                {"format", what.kind},
+                {"not_a_disk_image",
+                 {{"container", what.container == nullptr ? json(nullptr) : json(what.container)},
+                  {"reason", what.reason}}},
+                {"images", json::array()}};
+    }
     json images = json::array();
     for (const ImageFacts& image : facts.images) {
         images.push_back(ImageJson(image, options));
@@ -180,7 +193,7 @@ json JsonReport(const std::string& fileName, const FileFacts& facts, const Repor
             {"images", images}};
 }
 
-json JsonUnopenedReport(const std::string& fileName)
+json JsonUnopenedReport(const std::string& fileName, const std::string& reason)
 {
-    return {{"file", fileName}, {"opened", false}};
+    return {{"file", fileName}, {"opened", false}, {"reason", reason}};
 }

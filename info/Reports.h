@@ -21,8 +21,8 @@ void WriteTextReport(std::ostream& out, const std::string& fileName, const FileF
 
 nlohmann::json JsonReport(const std::string& fileName, const FileFacts& facts,
                           const ReportOptions& options);
-// The entry of a file that could not be opened.
-nlohmann::json JsonUnopenedReport(const std::string& fileName);
+// The entry of a file that could not be opened, and why.
+nlohmann::json JsonUnopenedReport(const std::string& fileName, const std::string& reason);
 
 // "1,281,968".
 std::string Grouped(std::uint64_t value);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <iomanip>
 
+#include "FileKind.h"
 #include "Reports.h"
 #include "TrackSummary.h"
 
@@ -15,6 +16,12 @@ std::string Hex2(std::int32_t value)
     char text[16];
     static_cast<void>(std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value)));
     return text;
+}
+
+// Text from the disk in quotes, or a run of filler bytes as such.
+std::string ShownField(const std::string& bytes, TextForm form)
+{
+    return FillerRun(bytes, form).value_or("\"" + ReadableText(bytes, form) + "\"");
 }
 
 std::string AddressText(const SectorAddress& sector)
@@ -153,9 +160,9 @@ void WriteSignature(std::ostream& out, const ImageFacts& image, const SignatureR
     }
     const std::string expected(signature.text, static_cast<std::size_t>(signature.length));
     out << "different\n"
-        << "      expected \"" << ReadableText(expected, form) << "\"\n"
+        << "      expected " << ShownField(expected, form) << '\n'
         << "               " << HexBytes(expected, " ") << '\n'
-        << "      found    \"" << ReadableText(facts.found, form) << "\"\n"
+        << "      found    " << ShownField(facts.found, form) << '\n'
         << "               " << HexBytes(facts.found, " ") << '\n';
 }
 
@@ -229,7 +236,7 @@ void WriteImage(std::ostream& out, const ImageFacts& image, std::size_t count,
     if (image.bytesHeld < image.diskSize) {
         out << " (only " << Grouped(image.bytesHeld) << " in the file)";
     }
-    out << "\n  Name:          \"" << ReadableText(image.name, options.textForm) << "\"\n"
+    out << "\n  Name:          " << ShownField(image.name, options.textForm) << '\n'
         << "  Media type:    " << Hex2(image.mediaType) << " (" << MediaTypeMeaning(image.mediaType)
         << ")\n"
         << "  Write-protect: " << Hex2(image.writeProtect) << " ("
@@ -253,6 +260,11 @@ std::string Grouped(std::uint64_t value)
 void WriteTextReport(std::ostream& out, const std::string& fileName, const FileFacts& facts,
                      const ReportOptions& options)
 {
+    if (facts.notAnImage != nullptr) {
+        out << fileName << ": " << facts.notAnImage->kind << ": " << facts.notAnImage->reason
+            << '\n';
+        return;
+    }
     out << fileName << ": " << ImageFormatName(facts.format);
     if (facts.format == ImageFormat::D88) {
         out << ", " << Grouped(facts.d88Bytes) << " bytes";

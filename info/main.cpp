@@ -7,10 +7,13 @@
 // the report could not be written), 2 for a usage error.
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
-#include "D88File.h"
+#include "FileKind.h"
 #include "ProgramMain.h"
 #include "Reports.h"
 
@@ -28,7 +31,7 @@ constexpr char HelpText[] =
     "\n"
     "  --sectors  one line per sector instead of one per run of alike tracks\n"
     "  --json     one JSON document for all files\n"
-    "  --help     this text\n"
+    "  --help     this text (also /? on Windows)\n"
     "  --version  the version\n"
     "\n"
     "Exit status: 0 every file was read, 1 a file could not be opened, 2 usage error.\n";
@@ -39,6 +42,18 @@ struct Request {
     std::vector<Argument> files;
 };
 
+// "/?" asks for help on Windows, as its own commands take it; elsewhere it
+// is a file's name.
+bool AsksForHelp(const std::string& argument)
+{
+#ifdef _WIN32
+    if (argument == "/?") {
+        return true;
+    }
+#endif
+    return argument == "--help" || argument == "-h";
+}
+
 // Options may stand anywhere; "--" makes every later argument a file.
 // Returns -1 to go on, or the exit status to stop with.
 int ParseArguments(const std::vector<Argument>& arguments, Request& request)
@@ -46,13 +61,14 @@ int ParseArguments(const std::vector<Argument>& arguments, Request& request)
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i].text;
+        if (!optionsEnded && AsksForHelp(argument)) {
+            std::cout << UsageLine << '\n' << HelpText;
+            return AllRead;
+        }
         if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
             request.files.push_back(arguments[i]);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
-            std::cout << UsageLine << '\n' << HelpText;
-            return AllRead;
         } else if (argument == "--version") {
             std::cout << "d88info " << D88INFO_VERSION << '\n';
             return AllRead;
@@ -84,14 +100,16 @@ int Run(const std::vector<Argument>& arguments)
     nlohmann::json document = nlohmann::json::array();
     bool first = true;
     for (const Argument& name : request.files) {
-        D88File file;
-        if (!file.Open(name.path)) {
-            std::cerr << "d88info: cannot open " << name.shown << '\n';
-            document.push_back(JsonUnopenedReport(name.text));
+        std::error_code error;
+        std::unique_ptr<ByteSource> source = OpenFileByteSource(name.path, error);
+        if (source == nullptr) {
+            const ErrorText reason = DescribeError(error);
+            std::cerr << "d88info: cannot open " << name.shown << ": " << reason.shown << '\n';
+            document.push_back(JsonUnopenedReport(name.text, reason.text));
             status = SomeNotRead;
             continue;
         }
-        const FileFacts facts = CollectFileFacts(file);
+        const FileFacts facts = ExamineFile(std::move(source));
         if (request.json) {
             document.push_back(JsonReport(name.text, facts, request.options));
             continue;

@@ -8,7 +8,7 @@
 
 #include "CutImages.h"
 #include "D88File.h"
-#include "ImageFacts.h"
+#include "FileKind.h"
 #include "MemorySink.h"
 #include "Messages.h"
 #include "Reports.h"
@@ -35,11 +35,12 @@ bool Cut(const char* path, bool& opened)
 
 nlohmann::json Report(const char* path, const char* name)
 {
-    D88File file;
-    if (!file.Open(path)) {
-        return JsonUnopenedReport(name);
+    std::error_code error;
+    std::unique_ptr<ByteSource> source = OpenFileByteSource(path, error);
+    if (source == nullptr) {
+        return JsonUnopenedReport(name, error.message());
     }
-    return JsonReport(name, CollectFileFacts(file), ReportOptions{});
+    return JsonReport(name, ExamineFile(std::move(source)), ReportOptions{});
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 // The parts of d88info whose faults a report would hide: readable disk text,
-// value ranges and the checksums.
+// what a file is, value ranges and the checksums.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "Checksums.h"
+#include "D88Layout.h"
 #include "DiskText.h"
+#include "FileKind.h"
+#include "FormatImageBuilders.h"
+#include "TitleDisks.h"
 #include "TrackSummary.h"
 
 namespace {
@@ -19,23 +23,118 @@ TEST(InfoParts, DiskTextIsReadable)
     } cases[] = {
         {"DISK A", "DISK A", "DISK A"},
         {"\xB1\xDF", "ｱﾟ", "\xB1\xDF"},
-        {"\x82\xA0\x88\x9F", "あ亜", "\x82\xA0\x88\x9F"},
+        {"\x82\xA0\x88\x9F\x83\x94", "あ亜ヴ", "\x82\xA0\x88\x9F\x83\x94"},
+        // Disk B's signature, full-width letters and an ideographic space.
+        {"\x82\x70\x82\x74\x82\x68\x82\x6B\x82\x6B\x81\x40\x82\x6C\x82\x6E\x82\x71\x82\x60"
+         "\x82\x75\x82\x64\x82\x6D",
+         "ＱＵＩＬＬ　ＭＯＲＡＶＥＮ", nullptr},
+        // NEC's row 13, NEC's and IBM's extra kanji, the first and last
+        // lead bytes of each block and trail bytes on both sides of 0x7F.
+        {"\x87\x40\x87\x9C\xED\x40\xEE\xFC\xFA\x40", "①∪纊＂ⅰ", nullptr},
+        {"\x81\x7E\x81\x80\x81\xFC\x9F\xFC\xE0\x40\xFC\x4B", "×÷◯滌漾黑", nullptr},
+        // Where code page 932 differs from plain Shift_JIS.
+        {"\x81\x5F\x81\x60\x81\x61\x81\x7C\x81\xCA", "＼～∥－￢", nullptr},
         {"a\\b\x01\x7F", R"(a\\b\x01\x7F)", R"(a\\b\x01\x7F)"},
         // A lead byte without its trail, a trail that is no trail, bytes
-        // that start nothing, an unassigned pair.
+        // that start nothing, unassigned pairs, the user-defined area.
         {"x\x82", "x\\x82", "x\\x82"},
         {"\x82\x20", "\\x82 ", "\\x82 "},
         {"\x80\xA0\xFD", R"(\x80\xA0\xFD)", R"(\x80\xA0\xFD)"},
-        {"\x85\x40", "\\x85@", "\\x85@"},
+        {"\x85\x40\xFC\x4C", "\\x85@\\xFCL", "\\x85@\\xFCL"},
+        {"\xF0\x40", "\\xF0@", "\\xF0@"},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(ReadableText(test.bytes, TextForm::Utf8), test.utf8) << test.utf8;
-        EXPECT_EQ(ReadableText(test.bytes, TextForm::ShiftJis), test.shiftJis) << test.utf8;
+        EXPECT_EQ(ReadableText(test.bytes, TextForm::ShiftJis),
+                  test.shiftJis == nullptr ? test.bytes : test.shiftJis)
+            << test.utf8;
     }
     EXPECT_EQ(HexBytes("\x82\x70"
                        "A",
                        " "),
               "82 70 41");
+}
+
+TEST(InfoParts, FillerRunsAreNamedNotDecoded)
+{
+    // "" for no run; the sign is 81 7E in code page 932.
+    const struct {
+        std::string bytes;
+        const char* utf8;
+        const char* shiftJis;
+    } cases[] = {
+        {std::string(24, '\xE5'), "E5 × 24", "E5 \x81\x7E 24"},
+        {std::string(16, '\0'), "00 × 16", "00 \x81\x7E 16"},
+        {std::string(2, '\xFF'), "FF × 2", "FF \x81\x7E 2"},
+        {std::string(1, '\xE5'), "", ""},
+        {"\xE5\xE5\xE6", "", ""},
+        {std::string(16, ' '), "", ""},
+        {"", "", ""},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(FillerRun(test.bytes, TextForm::Utf8).value_or(""), test.utf8);
+        EXPECT_EQ(FillerRun(test.bytes, TextForm::ShiftJis).value_or(""), test.shiftJis);
+    }
+}
+
+// "kind (container)" for a file that holds no image, else "format, images".
+std::string KindOf(const Bytes& bytes)
+{
+    const FileFacts facts = ExamineFile(std::make_unique<MemoryByteSource>(bytes));
+    if (facts.notAnImage == nullptr) {
+        return ImageFormatName(facts.format) + (", " + std::to_string(facts.images.size()));
+    }
+    const char* container = facts.notAnImage->container;
+    return facts.notAnImage->kind + (" (" + std::string(container == nullptr ? "-" : container)) +
+           ")" + (facts.images.empty() ? "" : " with images");
+}
+
+// The bytes of `text`, then zeros up to `size`.
+Bytes Padded(const std::string& text, std::size_t size = 0)
+{
+    Bytes bytes(text.begin(), text.end());
+    bytes.resize(std::max(size, text.size()));
+    return bytes;
+}
+
+TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
+{
+    constexpr std::size_t RawImageBytes = std::size_t{77} * 2 * 8 * 1024;
+    D88ImageBuilder namedPk = MakeBlankTitleDisk();
+    namedPk.Name("PK\x03\x04");
+    Bytes cutShort = MakeDiskB().Build();
+    cutShort.resize(cutShort.size() - 5000);
+    // A track offset past the disk: no plausible header, but disk B is found.
+    Bytes badOffset = MakeDiskB().Build();
+    badOffset[d88::TrackTableField + 163 * d88::TrackEntrySize + 3] = 0x7F;
+    Bytes badOffsetOther = MakeBlankTitleDisk().Build();
+    badOffsetOther[d88::TrackTableField + 163 * d88::TrackEntrySize + 3] = 0x7F;
+    const struct {
+        Bytes bytes;
+        const char* kind;
+    } cases[] = {
+        {Padded("PK\x03\x04\x14", 200), "ZIP archive (ZIP archive)"},
+        {Padded("PK\x05\x06", 22), "empty ZIP archive (ZIP archive)"},
+        // The magic counts before a raw image's size does.
+        {Padded("\x1F\x8B\x08", RawImageBytes), "gzip file (gzip file)"},
+        {Padded("\x24\x1A-lh5-", 90), "LZH archive (LZH archive)"},
+        {Padded("\x24\x1A-lzs-", 90), "LZH archive (LZH archive)"},
+        {Padded("7z\xBC\xAF\x27\x1C", 32), "7z archive (7z archive)"},
+        {Padded("Rar!\x1A\x07\x01", 20), "RAR archive (RAR archive)"},
+        {Padded("Tracks 0-153, 8 sectors each.\n", 2000), "not a disk image (-)"},
+        {Padded("\x1F\x8B"), "not a disk image (-)"},
+        {{}, "empty file (-)"},
+        // A D88 header counts before any magic, and holds when the file is cut short.
+        {namedPk.Build(), "D88, 1"},
+        {cutShort, "D88, 1"},
+        {badOffset, "D88, 1"},
+        {badOffsetOther, "not a disk image (-)"},
+        {Padded("", RawImageBytes), "HDM, 1"},
+        {BuildNfdR1(MakeDiskB()), "NFD r1, 1"},
+    };
+    for (const auto& test : cases) {
+        EXPECT_EQ(KindOf(test.bytes), test.kind);
+    }
 }
 
 TEST(InfoParts, RangesCompressRunsAndRepeats)

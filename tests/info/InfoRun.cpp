@@ -28,9 +28,10 @@ Bytes InfoSandbox::Read(const std::string& name) const
     return ReadBytesFromFile(folder_.FilePath(name));
 }
 
-ProgramRun InfoSandbox::RunInfo(const std::vector<std::string>& arguments)
+ProgramRun InfoSandbox::RunInfo(const std::vector<std::string>& arguments,
+                                const std::string& prefix)
 {
-    return Run(EnvironmentOr("D88INFO_EXE", D88INFO_DEFAULT_EXE), arguments);
+    return Run(EnvironmentOr("D88INFO_EXE", D88INFO_DEFAULT_EXE), arguments, prefix);
 }
 
 ProgramRun InfoSandbox::RunCut(const std::vector<std::string>& arguments)
@@ -39,9 +40,10 @@ ProgramRun InfoSandbox::RunCut(const std::vector<std::string>& arguments)
 }
 
 ProgramRun InfoSandbox::Run(const std::string& executable,
-                            const std::vector<std::string>& arguments)
+                            const std::vector<std::string>& arguments, const std::string& prefix)
 {
     ProcessCommand command;
+    command.prefix = prefix;
     command.directory = folder_.Path().string();
     command.executable = executable;
     command.arguments = arguments;

@@ -26,12 +26,18 @@ class InfoSandbox {
 public:
     // Writes `bytes` into the folder; returns the name to pass.
     std::string Add(const Bytes& bytes, const std::string& name = "disk.d88");
-    ProgramRun RunInfo(const std::vector<std::string>& arguments);
+    // `prefix` goes before the program, such as "env NAME=VALUE ".
+    ProgramRun RunInfo(const std::vector<std::string>& arguments, const std::string& prefix = "");
     ProgramRun RunCut(const std::vector<std::string>& arguments);
     [[nodiscard]] Bytes Read(const std::string& name) const;
+    [[nodiscard]] std::string PathOf(const std::string& name) const
+    {
+        return folder_.FilePath(name);
+    }
 
 private:
-    ProgramRun Run(const std::string& executable, const std::vector<std::string>& arguments);
+    ProgramRun Run(const std::string& executable, const std::vector<std::string>& arguments,
+                   const std::string& prefix = "");
 
     ScratchDirectory folder_{"d88info-test-"};
 };

@@ -3,6 +3,8 @@
 // its command line.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -11,11 +13,19 @@
 #include "D88Layout.h"
 #include "FormatImageBuilders.h"
 #include "InfoRun.h"
+#include "ProcessRun.h"
 #include "TitleDisks.h"
 
 namespace {
 
 using nlohmann::json;
+
+// What the system says of a file that does not exist: glibc's words, or
+// Wine's for the Windows build.
+std::string MissingFileReason()
+{
+    return ConsoleShowsShiftJis() ? "File not found." : "No such file or directory";
+}
 
 json ParsedJson(const ProgramRun& run)
 {
@@ -253,12 +263,13 @@ TEST(Info, CommandLine)
 {
     InfoSandbox sandbox;
     const std::string disk = sandbox.Add(MakeDiskB().Build());
-    const struct {
+    struct Run {
         std::vector<std::string> arguments;
         int exitStatus;
         std::string outStart;
         std::string err;
-    } runs[] = {
+    };
+    const Run runs[] = {
         {{"--version"}, 0, "d88info " D88INFO_VERSION "\n", ""},
         {{"--help"}, 0, "Usage: d88info [--sectors] [--json] FILE...\n", ""},
         {{}, 2, "", "d88info: no file given\nUsage: d88info [--sectors] [--json] FILE...\n"},
@@ -269,8 +280,12 @@ TEST(Info, CommandLine)
         {{"absent.d88", disk},
          1,
          "disk.d88: D88, 1,281,968 bytes, 1 image\n",
-         "d88info: cannot open absent.d88\n"},
-        {{"--", "--json"}, 1, "", "d88info: cannot open --json\n"},
+         "d88info: cannot open absent.d88: " + MissingFileReason() + "\n"},
+        {{"--", "--json"}, 1, "", "d88info: cannot open --json: " + MissingFileReason() + "\n"},
+        // Windows' own way to ask for help; elsewhere a file's name.
+        ConsoleShowsShiftJis()
+            ? Run{{"/?"}, 0, "Usage: d88info [--sectors] [--json] FILE...\n", ""}
+            : Run{{"/?"}, 1, "", "d88info: cannot open /?: " + MissingFileReason() + "\n"},
     };
     for (const auto& test : runs) {
         SCOPED_TRACE(test.arguments.empty() ? "no argument" : test.arguments.front());
@@ -289,6 +304,65 @@ TEST(Info, CommandLine)
     EXPECT_FALSE(both[0]["opened"].get<bool>());
     EXPECT_EQ(both[1]["file"], named);
     EXPECT_EQ(both[1]["images"][0]["verdict"]["disk"], "B");
+}
+
+TEST(Info, FilesThatHoldNoImageAreNamed)
+{
+    InfoSandbox sandbox;
+    const std::string zip = sandbox.Add(Bytes{'P', 'K', 3, 4, 20, 0}, "dump.zip");
+    const std::string text = sandbox.Add(Bytes(100, 'x'), "notes.txt");
+    const ProgramRun run = sandbox.RunInfo({zip, text});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.out,
+              "dump.zip: ZIP archive: unpack it and give the image inside\n\n"
+              "notes.txt: not a disk image: its bytes fit none of the formats d88cut "
+              "reads (D88, HDM, FDI, NFD r0/r1, DCP/DCU)\n");
+    const json reports = ParsedJson(sandbox.RunInfo({"--json", zip, text}));
+    EXPECT_EQ(reports[0], json::parse(R"({"file": "dump.zip", "opened": true,
+        "format": "ZIP archive", "images": [], "not_a_disk_image":
+        {"container": "ZIP archive", "reason": "unpack it and give the image inside"}})"));
+    EXPECT_EQ(reports[1]["not_a_disk_image"]["container"], nullptr);
+}
+
+TEST(Info, FilesThatDoNotOpenSayWhy)
+{
+    InfoSandbox sandbox;
+    ASSERT_TRUE(std::filesystem::create_directory(sandbox.PathOf("folder.d88")));
+    struct Unopened {
+        const char* name;
+        std::string reason;
+    };
+    std::vector<Unopened> files = {{"absent.d88", MissingFileReason()},
+                                   {"folder.d88", "Is a directory"}};
+    // A pipe is no file a Windows program opens through Wine.
+    if (!RunsThroughLauncher()) {
+        ASSERT_EQ(mkfifo(sandbox.PathOf("pipe.d88").c_str(), 0600), 0);
+        files.push_back({"pipe.d88", "not a regular file or block device"});
+    }
+    for (const Unopened& file : files) {
+        SCOPED_TRACE(file.name);
+        const ProgramRun run = sandbox.RunInfo({"--json", file.name});
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_EQ(run.err,
+                  "d88info: cannot open " + std::string(file.name) + ": " + file.reason + "\n");
+        EXPECT_EQ(json::parse(run.out)[0],
+                  json({{"file", file.name}, {"opened", false}, {"reason", file.reason}}));
+    }
+}
+
+TEST(Info, DiskTextIsDecodedWithoutTheSystemsConverters)
+{
+    // iconv's modules out of reach: the names still decode, from the
+    // program's own table.
+    InfoSandbox sandbox;
+    const std::filesystem::path noModules = sandbox.PathOf("no-gconv");
+    ASSERT_TRUE(std::filesystem::create_directory(noModules));
+    D88ImageBuilder disk = MakeBlankTitleDisk();
+    disk.Name("\x83\x66\x83\x42\x83\x58\x83\x4E\x87\x40");
+    const std::string name = sandbox.Add(disk.Build());
+    const std::string prefix = "env GCONV_PATH=" + noModules.string() + " ";
+    const json report = ParsedJson(sandbox.RunInfo({"--json", name}, prefix))[0];
+    EXPECT_EQ(report["images"][0]["name"]["text"], "ディスク①");
 }
 
 }  // namespace
