@@ -1,5 +1,5 @@
 // The page: takes files from the picker or a drop, unpacks ZIP and gzip
-// files, hands the disk images to the engine and shows what it found in the
+// files (archives.js), hands the disk images to the engine and shows what it found in the
 // reader's language; saves the files d88cut would write, one by one or as
 // one zip.
 'use strict';
@@ -8,11 +8,7 @@ const languageKey = 'd88web.language';
 const results = document.getElementById('results');
 const damagedBox = document.getElementById('damaged');
 const announcer = document.getElementById('announce');
-const shiftJis = new TextDecoder('shift_jis');
 const grouped = new Intl.NumberFormat('en-US');
-// An archive's member larger than this stays packed: no disk image comes
-// near it, and unpacking allocates what the archive claims.
-const unpackLimit = 64 * 1024 * 1024;
 const jobs = [];
 let t = strings[chooseLanguage()];
 
@@ -110,69 +106,6 @@ const engine = (() => {
     }),
   };
 })();
-
-// A name from an archive: fflate reads one without the UTF-8 flag as
-// Latin-1, and such names written on Japanese machines are CP932.
-function archivedName(name) {
-  if (!/[\x80-\xff]/.test(name) || /[^\x00-\xff]/.test(name)) return name;
-  const raw = Uint8Array.from(name, (c) => c.charCodeAt(0));
-  try {
-    return new TextDecoder('utf-8', { fatal: true }).decode(raw);
-  } catch (e) {
-    return shiftJis.decode(raw);
-  }
-}
-
-function memberName(archive, member) {
-  return `${archive} › ${archivedName(member)}`;
-}
-
-function startsWith(data, magic) {
-  return magic.every((b, i) => data[i] === b);
-}
-
-function unzip(name, data) {
-  const skipped = [];
-  const members = fflate.unzipSync(data, {
-    filter: (entry) => {
-      if (entry.name.endsWith('/')) return false;
-      if (entry.originalSize <= unpackLimit) return true;
-      skipped.push(memberName(name, entry.name));
-      return false;
-    },
-  });
-  const images = Object.entries(members).map(
-    ([member, contents]) => ({ name: memberName(name, member), bytes: contents }));
-  return { kind: 'zip', images, skipped };
-}
-
-// The name a gzip header records (FNAME), or the file's own less ".gz".
-function gzippedName(name, data) {
-  const flags = data[3];
-  let at = 10 + (flags & 0x04 ? 2 + (data[10] | (data[11] << 8)) : 0);
-  const end = flags & 0x08 ? data.indexOf(0, at) : -1;
-  if (end < 0) return name.replace(/\.gz$/i, '');
-  return String.fromCharCode(...data.subarray(at, end));
-}
-
-function gunzip(name, data) {
-  const member = memberName(name, gzippedName(name, data));
-  // The size the trailer records, modulo 4 GiB.
-  const size = data.length < 18 ? 0 : new DataView(data.buffer, data.byteOffset + data.length - 4)
-    .getUint32(0, true);
-  if (size > unpackLimit) return { kind: 'gzip', images: [], skipped: [member] };
-  return { kind: 'gzip', images: [{ name: member, bytes: fflate.gunzipSync(data) }], skipped: [] };
-}
-
-// The disk images a file given holds: itself, the members of a ZIP file,
-// or the file inside a gzip file; and the members left packed.
-function unpack(name, data) {
-  if (startsWith(data, [0x50, 0x4b, 0x03, 0x04]) || startsWith(data, [0x50, 0x4b, 0x05, 0x06])) {
-    return unzip(name, data);
-  }
-  if (startsWith(data, [0x1f, 0x8b])) return gunzip(name, data);
-  return { kind: null, images: [{ name, bytes: data }], skipped: [] };
-}
 
 // Names in their table's order, runs of neighbours as ranges:
 // "MUS00, MUS05–MUS08".
