@@ -62,13 +62,20 @@ const engine = (() => {
     return onPage;
   }
 
-  function fallBack() {
+  // A worker that never started hands its requests to the page; one that
+  // failed later fails them.
+  function failed(event) {
+    if (started) {
+      for (const request of waiting.values()) request.reject(new Error(event.message));
+      waiting.clear();
+      return;
+    }
     worker.terminate();
     worker = null;
-    for (const [id, request] of waiting) {
-      waiting.delete(id);
+    for (const request of waiting.values()) {
       pageEngine().cut(request.images).then(request.resolve, request.reject);
     }
+    waiting.clear();
   }
 
   function answer(event) {
@@ -86,9 +93,7 @@ const engine = (() => {
     const source = new Blob([d88webEngineSource], { type: 'text/javascript' });
     worker = new Worker(URL.createObjectURL(source));
     worker.onmessage = answer;
-    worker.onerror = () => {
-      if (!started) fallBack();
-    };
+    worker.onerror = failed;
   } catch (e) {
     worker = null;
   }
