@@ -33,7 +33,7 @@ constexpr std::array<ContainerMagic, 7> ContainerMagics{{
 constexpr NotAnImage EmptyFile{"empty file", nullptr, "it holds no byte"};
 constexpr NotAnImage OtherFile{
     "not a disk image", nullptr,
-    "its bytes fit none of the formats d88cut reads (D88, HDM, FDI, NFD r0/r1, DCP/DCU)"};
+    "its bytes fit none of the formats d88cut reads"};
 
 bool HasMagic(ByteSource& source, const ContainerMagic& entry)
 {

@@ -1,56 +1,78 @@
-// The work of the page, off its main thread: the C++ library compiled to
-// WebAssembly cuts and analyses each file given, as d88cut and d88info would.
-'use strict';
-importScripts('d88web.js');
+// The work of the page: the C++ library compiled to WebAssembly cuts and
+// analyses each disk image given, as d88cut and d88info would. The build
+// puts Emscripten's glue (createD88Web, the WebAssembly inside it) before
+// this script, and the page runs the two as its worker, or, where no worker
+// can start, on the page itself.
+const d88webEngine = (() => {
+  let modulePromise = null;
 
-const modulePromise = createD88Web({
-  // The glue's own messages (none are expected) stay out of the results.
-  print: () => {},
-  printErr: () => {},
-});
-
-function hex(buffer) {
-  return Array.from(new Uint8Array(buffer), (b) => b.toString(16).padStart(2, '0')).join('');
-}
-
-async function run(module, name, bytes) {
-  // One file at a time: the in-memory file system holds it while it is read.
-  module.FS.writeFile('/input', bytes);
-  let result;
-  let console;
-  const files = [];
-  try {
-    const json = module.ccall('d88web_run', 'string', ['string', 'string'], ['/input', name]);
-    result = JSON.parse(json);
-    const printed = module.ccall('d88web_console_data', 'number', [], []);
-    console = module.HEAPU8.slice(printed, printed + result.console_size);
-    for (const file of result.files) {
-      const address = module.ccall('d88web_file_data', 'number', ['string'], [file.name]);
-      // A copy: the module's memory is reused by the next run.
-      const data = module.HEAPU8.slice(address, address + file.size);
-      files.push({ ...file, data });
-    }
-  } finally {
-    try { module.FS.unlink('/input'); } catch (e) { /* not made */ }
+  function loaded() {
+    // The glue's own messages (none are expected) stay out of the results.
+    modulePromise = modulePromise || createD88Web({ print: () => {}, printErr: () => {} });
+    return modulePromise;
   }
-  // SHA-256 from the browser's own cryptography, of the bytes a save gives.
-  for (const file of files) {
-    file.sha256 = hex(await crypto.subtle.digest('SHA-256', file.data));
-  }
-  return { report: result.report, complete: result.complete, console, files };
-}
 
-// Files are taken in the order they come; each answer names its request.
-let queue = Promise.resolve();
-self.onmessage = (event) => {
-  const { id, name, buffer } = event.data;
-  queue = queue.then(async () => {
+  function hex(buffer) {
+    return Array.from(new Uint8Array(buffer), (b) => b.toString(16).padStart(2, '0')).join('');
+  }
+
+  function bytesAt(module, address, size) {
+    // A copy: the module's memory is reused by the next run.
+    return module.HEAPU8.slice(address, address + size);
+  }
+
+  // One disk image, copied into the module's memory while it is read.
+  function runOne(module, image) {
+    const address = module._malloc(Math.max(image.bytes.length, 1));
     try {
-      const module = await modulePromise;
-      const answer = await run(module, name, new Uint8Array(buffer));
-      self.postMessage({ id, ...answer }, answer.files.map((f) => f.data.buffer));
-    } catch (error) {
-      self.postMessage({ id, error: String(error && error.message || error) });
+      module.HEAPU8.set(image.bytes, address);
+      const result = JSON.parse(module.ccall('d88web_run', 'string', ['number', 'number', 'string'],
+        [address, image.bytes.length, image.name]));
+      const printed = module.ccall('d88web_console_data', 'number', [], []);
+      return { name: image.name, size: image.bytes.length, report: result.report,
+        complete: result.complete, console: bytesAt(module, printed, result.console_size) };
+    } finally {
+      module._free(address);
     }
-  });
-};
+  }
+
+  function keptFiles(module) {
+    return JSON.parse(module.ccall('d88web_files', 'string', [], [])).map((file) => {
+      const address = module.ccall('d88web_file_data', 'number', ['string'], [file.name]);
+      return { ...file, data: bytesAt(module, address, file.size) };
+    });
+  }
+
+  // The images of one given file (one, or those inside an archive), cut
+  // into one set of files; SHA-256 from the browser's own cryptography, of
+  // the bytes a save gives.
+  async function cut(images) {
+    const module = await loaded();
+    module.ccall('d88web_begin', null, [], []);
+    const members = images.map((image) => runOne(module, image));
+    const files = keptFiles(module);
+    for (const file of files) {
+      file.sha256 = hex(await crypto.subtle.digest('SHA-256', file.data));
+    }
+    return { members, files };
+  }
+
+  return { cut };
+})();
+
+if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScope) {
+  // Requests are answered in the order they come; each answer names its own.
+  let queue = Promise.resolve();
+  self.onmessage = (event) => {
+    const { id, images } = event.data;
+    queue = queue.then(async () => {
+      try {
+        const answer = await d88webEngine.cut(images);
+        self.postMessage({ id, ...answer }, answer.files.map((f) => f.data.buffer));
+      } catch (error) {
+        self.postMessage({ id, error: String((error && error.message) || error) });
+      }
+    });
+  };
+  self.postMessage({ ready: true });
+}
