@@ -217,6 +217,7 @@ TEST(FluxFiles, ScpTableEndsAtTheFirstTrack)
     image[0x07] = 0xFF;
     const Opened opened = OpenScpBytes(image);
     ASSERT_NE(opened.source, nullptr);
+    EXPECT_EQ(opened.source->TrackLimit(), 6);
     ExpectReadBack(*opened.source, tracks);
 }
 
