@@ -63,7 +63,7 @@ Bytes ScpTrack(const FluxTrack& track, std::size_t entry, std::size_t revolution
         std::uint64_t indexTime = 0;
         if (r < track.revolutions.size()) {
             for (std::uint64_t ticks : Retick(track.revolutions[r], track.tickNs, tickNs)) {
-                ticks += ticks % 0x10000 == 0 ? 1 : 0;
+                ticks += ticks % 0x10000 == 0 ? 1U : 0U;
                 indexTime += ticks;
                 for (; ticks > 0xFFFF; ticks -= 0x10000) {
                     data.insert(data.end(), {0, 0});

@@ -39,8 +39,8 @@ constexpr double OpcodeClockHz = 36e6;
 unsigned char Reversed(unsigned char byte)
 {
     unsigned reversed = 0;
-    for (int bit = 0; bit < 8; ++bit) {
-        reversed |= ((byte >> bit) & 1U) << (7 - bit);
+    for (unsigned bit = 0; bit < 8; ++bit) {
+        reversed |= ((unsigned{byte} >> bit) & 1U) << (7 - bit);
     }
     return static_cast<unsigned char>(reversed);
 }
