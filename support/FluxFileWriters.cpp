@@ -187,15 +187,19 @@ std::uint8_t Reversed(unsigned byte)
     return static_cast<std::uint8_t>(reversed);
 }
 
-// The revolution's cells: for each interval, zeros then a 1.
+// The revolution's cells: for each interval, zeros then a 1. Each interval
+// is rounded alone: flux whose cell is a little off the bit rate's (a drive
+// a little slow) then keeps its MFM intervals of 2, 3 and 4 cells, where
+// rounding along the revolution would stretch one of them now and then.
 std::vector<bool> Cells(const FluxTrack& track, double cellNs)
 {
     std::vector<bool> cells;
     if (track.revolutions.empty()) {
         return cells;
     }
-    for (const std::uint64_t count : Retick(track.revolutions[0], track.tickNs, cellNs)) {
-        cells.insert(cells.end(), std::max<std::uint64_t>(count, 1) - 1, false);
+    for (const std::uint32_t interval : track.revolutions[0]) {
+        const auto count = static_cast<std::size_t>(std::llround(interval * track.tickNs / cellNs));
+        cells.insert(cells.end(), std::max<std::size_t>(count, 1) - 1, false);
         cells.push_back(true);
     }
     return cells;

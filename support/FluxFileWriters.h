@@ -30,8 +30,8 @@ struct ScpWriteOptions {
 // hold, gets one tick more.
 Bytes WriteScp(const std::vector<FluxTrack>& tracks, const ScpWriteOptions& options = {});
 
-// HFE keeps the first revolution of each track, quantised to cells of half a
-// data bit at `bitRateKbps` (an interval is at least one cell).
+// HFE keeps the first revolution of each track, each interval rounded to
+// cells of half a data bit at `bitRateKbps` (and at least one cell).
 Bytes WriteHfe(const std::vector<FluxTrack>& tracks, int version, unsigned bitRateKbps = 500);
 
 // One stream per track, named PREFIXcc.h.raw: a KFInfo with the sample
