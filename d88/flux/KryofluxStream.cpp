@@ -97,8 +97,9 @@ public:
     explicit StreamWalker(ByteSource& source) : source_(source) {}
 
     // Calls onFlux(ticks, stream position after the flux's last byte) for
-    // each transition. False unless the stream reaches a good StreamEnd
-    // whose position, as every StreamInfo's, agrees with the count.
+    // each transition, up to the EOF block or the end of the file: index
+    // blocks may still follow the StreamEnd. False unless there was a good
+    // StreamEnd, whose position, as every StreamInfo's, agrees with the count.
     template <typename OnFlux>
     bool Walk(OnFlux onFlux);
 
@@ -111,6 +112,7 @@ private:
 
     ByteSource& source_;
     std::uint64_t position_ = 0;
+    bool ended_ = false;
     std::vector<unsigned char> payload_;
 };
 
@@ -124,7 +126,7 @@ bool StreamWalker::Walk(OnFlux onFlux)
         if (first == Oob) {
             const Step step = ReadOob(stream);
             if (step != Step::Next) {
-                return step == Step::End;
+                return step == Step::End && ended_;
             }
             continue;
         }
@@ -154,7 +156,7 @@ bool StreamWalker::Walk(OnFlux onFlux)
             ticks = 0;
         }
     }
-    return false;
+    return ended_;
 }
 
 StreamWalker::Step StreamWalker::ReadOob(ByteStream& stream)
@@ -166,7 +168,7 @@ StreamWalker::Step StreamWalker::ReadOob(ByteStream& stream)
         }
     }
     if (header[0] == EndOfFile || header[0] == Invalid) {
-        return Step::Fail;
+        return Step::End;
     }
     payload_.resize(DecodeLe16(header + 1));
     for (unsigned char& byte : payload_) {
@@ -186,10 +188,9 @@ StreamWalker::Step StreamWalker::ReadOob(ByteStream& stream)
         indexes.push_back(DecodeLe32(payload_.data()));
         return Step::Next;
     case StreamEnd:
-        return size >= StreamEndPayload && DecodeLe32(payload_.data()) == position_ &&
-                       DecodeLe32(payload_.data() + 4) == 0
-                   ? Step::End
-                   : Step::Fail;
+        ended_ = size >= StreamEndPayload && DecodeLe32(payload_.data()) == position_ &&
+                 DecodeLe32(payload_.data() + 4) == 0;
+        return ended_ ? Step::Next : Step::Fail;
     case KfInfo: {
         const std::string_view text(reinterpret_cast<const char*>(payload_.data()), size);
         const std::optional<double> clock = SampleClockOf(text, sampleClockHz);
