@@ -217,7 +217,7 @@ bool HfeSource::ReadTrack(int trackIndex, FluxTrack& track)
                                              : ((sideSize - 1) / SideSpan) * BlockSize +
                                                    side * SideSpan + (sideSize - 1) % SideSpan + 1;
     std::vector<unsigned char> blocks(needed);
-    if (!ReadExactly(source_, DecodeLe16(entry) * BlockSize, blocks.data(), needed)) {
+    if (needed > 0 && !ReadExactly(source_, DecodeLe16(entry) * BlockSize, blocks.data(), needed)) {
         return false;
     }
     const SideBytes bytes{blocks, side, sideSize};

@@ -152,6 +152,7 @@ struct Opcodes {
 // operands are written bit-reversed: 0F NOP, 8F SETINDEX, 4F SETBITRATE,
 // CF SKIPBITS, 2F RAND.
 const Opcodes V3Opcodes[] = {
+    {"no cells", {}, std::vector<std::uint32_t>{}},
     {"cells, earliest first", {0x11}, {{1, 4}}},
     {"NOP", {0x01, 0x0F, 0x04}, {{1, 10}}},
     {"SETINDEX starts the revolution", {0x01, 0x8F, 0x04}, {{3, 6}}},
