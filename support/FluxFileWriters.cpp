@@ -41,9 +41,9 @@ std::vector<std::uint64_t> Retick(const std::vector<std::uint32_t>& flux, double
             continue;
         }
         time += interval * fromNs / toNs;
-        const auto at = static_cast<std::uint64_t>(std::llround(time));
-        ticks.push_back(at - std::min(at, placed));
-        placed = std::max(at, placed);
+        const auto tick = static_cast<std::uint64_t>(std::llround(time));
+        ticks.push_back(tick - std::min(tick, placed));
+        placed = std::max(tick, placed);
     }
     return ticks;
 }
@@ -205,11 +205,11 @@ std::vector<bool> Cells(const FluxTrack& track, double cellNs)
     return cells;
 }
 
-unsigned CellByte(const std::vector<bool>& cells, std::size_t at, std::size_t count)
+unsigned CellByte(const std::vector<bool>& cells, std::size_t first, std::size_t count)
 {
     unsigned byte = 0;
-    for (std::size_t k = 0; k < count && at + k < cells.size(); ++k) {
-        byte |= (cells[at + k] ? 1U : 0U) << k;
+    for (std::size_t k = 0; k < count && first + k < cells.size(); ++k) {
+        byte |= (cells[first + k] ? 1U : 0U) << k;
     }
     return byte;
 }
@@ -264,7 +264,7 @@ Bytes WriteHfe(const std::vector<FluxTrack>& tracks, int version, unsigned bitRa
     }
     std::vector<Bytes> data(cylinders * 2);
     for (const FluxTrack& track : tracks) {
-        data[static_cast<std::size_t>(track.cylinder * 2 + track.head)] =
+        data[static_cast<std::size_t>(track.cylinder) * 2 + static_cast<std::size_t>(track.head)] =
             HfeSide(Cells(track, cellNs), version, cellClocks);
     }
     const std::size_t listBlocks = (cylinders * 4 + HfeBlock - 1) / HfeBlock;
@@ -281,9 +281,9 @@ Bytes WriteHfe(const std::vector<FluxTrack>& tracks, int version, unsigned bitRa
         const std::size_t start = image.size();
         image.resize(start + (length + HfeSideSpan - 1) / HfeSideSpan * HfeBlock, 0);
         for (std::size_t k = 0; k < length; ++k) {
-            const std::size_t at = start + k / HfeSideSpan * HfeBlock + k % HfeSideSpan;
-            image[at] = side0[k];
-            image[at + HfeSideSpan] = side1[k];
+            const std::size_t offset = start + k / HfeSideSpan * HfeBlock + k % HfeSideSpan;
+            image[offset] = side0[k];
+            image[offset + HfeSideSpan] = side1[k];
         }
     }
     return image;
@@ -374,9 +374,20 @@ Bytes KryofluxStream(const FluxTrack& track, double sampleClockHz)
 
 std::string StreamName(const std::string& prefix, const FluxTrack& track)
 {
-    char tail[16];
-    std::snprintf(tail, sizeof tail, "%02d.%d.raw", track.cylinder, track.head);
-    return prefix + tail;
+    std::ostringstream name;
+    name << prefix << std::setw(2) << std::setfill('0') << track.cylinder << '.' << track.head
+         << ".raw";
+    return name.str();
+}
+
+bool WriteFile(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::FILE* out = std::fopen(path.string().c_str(), "wb");
+    if (out == nullptr) {
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
 }
 
 }  // namespace
@@ -385,6 +396,7 @@ std::vector<NamedBytes> WriteKryofluxStreams(const std::vector<FluxTrack>& track
                                              const std::string& prefix, double sampleClockHz)
 {
     std::vector<NamedBytes> files;
+    files.reserve(tracks.size());
     for (const FluxTrack& track : tracks) {
         files.push_back({StreamName(prefix, track), KryofluxStream(track, sampleClockHz)});
     }
@@ -394,16 +406,8 @@ std::vector<NamedBytes> WriteKryofluxStreams(const std::vector<FluxTrack>& track
 bool WriteKryofluxFolder(const std::vector<FluxTrack>& tracks, const std::filesystem::path& folder,
                          const std::string& prefix, double sampleClockHz)
 {
-    for (const NamedBytes& file : WriteKryofluxStreams(tracks, prefix, sampleClockHz)) {
-        std::FILE* out = std::fopen((folder / file.name).string().c_str(), "wb");
-        if (out == nullptr) {
-            return false;
-        }
-        const bool written =
-            std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) == file.bytes.size();
-        if (std::fclose(out) != 0 || !written) {
-            return false;
-        }
-    }
-    return true;
+    const std::vector<NamedBytes> files = WriteKryofluxStreams(tracks, prefix, sampleClockHz);
+    return std::all_of(files.begin(), files.end(), [&](const NamedBytes& file) {
+        return WriteFile(folder / file.name, file.bytes);
+    });
 }

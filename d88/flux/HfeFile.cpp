@@ -4,6 +4,7 @@
 // significant bit the earliest cell, a 1 for a transition. Version 3 mixes
 // opcodes into the cells: a byte whose low nibble is all 1s (four
 // transitions in a row, which no MFM or FM track holds) is one.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -99,17 +100,10 @@ bool CellTimeline::Revolution(std::vector<std::uint32_t>& flux) const
         flux.push_back(static_cast<std::uint32_t>(interval));
         return true;
     };
-    for (const double time : times_) {
-        if (time > index_ && !add(time - index_)) {
-            return false;
-        }
-    }
-    for (const double time : times_) {
-        if (time <= index_ && !add(time + now_ - index_)) {
-            return false;
-        }
-    }
-    return true;
+    const auto afterIndex = [&](double time) { return time <= index_ || add(time - index_); };
+    const auto wrapped = [&](double time) { return time > index_ || add(time + now_ - index_); };
+    return std::all_of(times_.begin(), times_.end(), afterIndex) &&
+           std::all_of(times_.begin(), times_.end(), wrapped);
 }
 
 // One side's bytes of a track read whole.
@@ -118,9 +112,9 @@ struct SideBytes {
     std::size_t side;
     std::size_t size;
 
-    unsigned char operator[](std::size_t k) const
+    unsigned char operator[](std::size_t offset) const
     {
-        return blocks[(k / SideSpan) * BlockSize + side * SideSpan + k % SideSpan];
+        return blocks[(offset / SideSpan) * BlockSize + side * SideSpan + offset % SideSpan];
     }
 };
 

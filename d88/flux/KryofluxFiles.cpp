@@ -1,7 +1,6 @@
 // A KryoFlux dump: one stream file per track, named NAMEcc.h.raw for
 // cylinder cc (00..83) and head h. Files on disk and files in memory are
 // found by the same name rule and read by the same stream reader.
-#include <optional>
 #include <system_error>
 
 #include "FluxFiles.h"
@@ -13,13 +12,6 @@ constexpr int Cylinders = 84;
 constexpr int TrackCount = Cylinders * 2;
 // "cc.h.raw"
 constexpr std::size_t TailLength = 8;
-
-template <typename String>
-struct StreamName {
-    String prefix;
-    String extension;
-    int trackIndex;
-};
 
 template <typename Char>
 bool IsDigit(Char character)
@@ -33,11 +25,12 @@ bool SameLetter(Char character, char lower)
     return character == lower || character == lower - 'a' + 'A';
 }
 
+// The track a name NAMEcc.h.raw stands for; -1 for another name.
 template <typename String>
-std::optional<StreamName<String>> ParseStreamName(const String& name)
+int TrackIndexOfName(const String& name)
 {
     if (name.size() < TailLength) {
-        return std::nullopt;
+        return -1;
     }
     const auto* tail = name.data() + (name.size() - TailLength);
     const bool pattern = IsDigit(tail[0]) && IsDigit(tail[1]) && tail[2] == '.' &&
@@ -45,22 +38,27 @@ std::optional<StreamName<String>> ParseStreamName(const String& name)
                          SameLetter(tail[5], 'r') && SameLetter(tail[6], 'a') &&
                          SameLetter(tail[7], 'w');
     const int cylinder = (tail[0] - '0') * 10 + (tail[1] - '0');
-    if (!pattern || cylinder >= Cylinders) {
-        return std::nullopt;
-    }
-    return StreamName<String>{name.substr(0, name.size() - TailLength),
-                              name.substr(name.size() - 4), cylinder * 2 + (tail[3] - '0')};
+    return pattern && cylinder < Cylinders ? cylinder * 2 + (tail[3] - '0') : -1;
 }
 
+// NAME, of a name NAMEcc.h.raw.
 template <typename String>
-String SiblingName(const StreamName<String>& name, int trackIndex)
+String PrefixOf(const String& name)
+{
+    return name.substr(0, name.size() - TailLength);
+}
+
+// A name NAMEcc.h.raw with the cc and h of track `trackIndex`.
+template <typename String>
+String SiblingName(String name, int trackIndex)
 {
     using Char = typename String::value_type;
+    const std::size_t tail = name.size() - TailLength;
     const int cylinder = trackIndex / 2;
-    const Char digits[] = {static_cast<Char>('0' + cylinder / 10),
-                           static_cast<Char>('0' + cylinder % 10), static_cast<Char>('.'),
-                           static_cast<Char>('0' + trackIndex % 2)};
-    return name.prefix + String(digits, sizeof digits / sizeof digits[0]) + name.extension;
+    name[tail] = static_cast<Char>('0' + cylinder / 10);
+    name[tail + 1] = static_cast<Char>('0' + cylinder % 10);
+    name[tail + 3] = static_cast<Char>('0' + trackIndex % 2);
+    return name;
 }
 
 // The tracks of a dump, each read through the ByteSource its subclass opens.
@@ -141,13 +139,13 @@ std::unique_ptr<FluxSource> OpenKryofluxStream(const std::filesystem::path& path
         return nullptr;
     }
     // The native string: a name is never converted, so never fails to be.
-    const auto name = ParseStreamName(path.filename().native());
-    if (!name) {
+    const std::filesystem::path::string_type name = path.filename().native();
+    if (TrackIndexOfName(name) < 0) {
         return std::make_unique<FileStreamSet>(std::vector<std::filesystem::path>{path});
     }
     std::vector<std::filesystem::path> paths;
     for (int trackIndex = 0; trackIndex < TrackCount; ++trackIndex) {
-        std::filesystem::path sibling = path.parent_path() / SiblingName(*name, trackIndex);
+        std::filesystem::path sibling = path.parent_path() / SiblingName(name, trackIndex);
         std::error_code error;
         if (std::filesystem::is_regular_file(sibling, error)) {
             paths.resize(static_cast<std::size_t>(trackIndex) + 1);
@@ -170,17 +168,18 @@ std::unique_ptr<FluxSource> OpenKryofluxStreams(std::vector<NamedBytes> files)
     if (first == files.size()) {
         return nullptr;
     }
-    const auto name = ParseStreamName(files[first].name);
+    const std::string& name = files[first].name;
+    const int firstIndex = TrackIndexOfName(name);
     std::vector<std::unique_ptr<ByteSource>> tracks;
-    if (!name) {
+    if (firstIndex < 0) {
         tracks.push_back(std::move(sources[first]));
         return std::make_unique<MemoryStreamSet>(std::move(tracks));
     }
-    Place(tracks, name->trackIndex, std::move(sources[first]));
+    Place(tracks, firstIndex, std::move(sources[first]));
     for (std::size_t k = 0; k < files.size(); ++k) {
-        const auto sibling = ParseStreamName(files[k].name);
-        if (sibling && sibling->prefix == name->prefix && sources[k]) {
-            Place(tracks, sibling->trackIndex, std::move(sources[k]));
+        const int trackIndex = TrackIndexOfName(files[k].name);
+        if (trackIndex >= 0 && sources[k] && PrefixOf(files[k].name) == PrefixOf(name)) {
+            Place(tracks, trackIndex, std::move(sources[k]));
         }
     }
     return std::make_unique<MemoryStreamSet>(std::move(tracks));

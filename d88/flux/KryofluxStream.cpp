@@ -46,10 +46,19 @@ std::size_t BlockLength(unsigned char first)
     if (first <= Flux2Last) {
         return 2;
     }
-    if (first >= Nop1 && first <= Nop3) {
+    if (first <= Nop3) {
         return std::size_t{first} - Nop1 + 1;
     }
     return first == Flux3 ? 3 : 1;
+}
+
+// The ticks a Flux1, Flux2 or Flux3 block gives.
+unsigned FluxTicks(unsigned char first, const unsigned char* operand)
+{
+    if (first <= Flux2Last) {
+        return (unsigned{first} << 8) | operand[0];
+    }
+    return first == Flux3 ? (unsigned{operand[0]} << 8) | operand[1] : first;
 }
 
 bool IsDigit(char character)
@@ -61,21 +70,31 @@ bool IsDigit(char character)
 std::optional<double> ParseDecimal(std::string_view text)
 {
     double value = 0;
-    std::size_t k = 0;
-    for (; k < text.size() && IsDigit(text[k]); ++k) {
-        value = value * 10 + (text[k] - '0');
+    std::size_t next = 0;
+    for (; next < text.size() && IsDigit(text[next]); ++next) {
+        value = value * 10 + (text[next] - '0');
     }
-    if (k == 0) {
+    if (next == 0) {
         return std::nullopt;
     }
-    if (k < text.size() && text[k] == '.') {
+    if (next < text.size() && text[next] == '.') {
         double scale = 1;
-        for (++k; k < text.size() && IsDigit(text[k]); ++k) {
+        for (++next; next < text.size() && IsDigit(text[next]); ++next) {
             scale /= 10;
-            value += (text[k] - '0') * scale;
+            value += (text[next] - '0') * scale;
         }
     }
     return value;
+}
+
+bool ReadOperands(ByteStream& stream, unsigned char* operand, std::size_t count)
+{
+    for (std::size_t read = 0; read < count; ++read) {
+        if (!stream.Next(operand[read])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // KFInfo is "name=value, name=value, ..."; nullopt when sck is there but is
@@ -132,22 +151,14 @@ bool StreamWalker::Walk(OnFlux onFlux)
         }
         unsigned char operand[2] = {};
         const std::size_t length = BlockLength(first);
-        for (std::size_t k = 1; k < length; ++k) {
-            if (!stream.Next(operand[k - 1])) {
-                return false;
-            }
+        if (!ReadOperands(stream, operand, length - 1)) {
+            return false;
         }
         position_ += length;
         if (first >= Nop1 && first <= Nop3) {
             continue;
         }
-        if (first == Ovl16) {
-            ticks += OverflowTicks;
-        } else {
-            ticks += first <= Flux2Last ? (unsigned{first} << 8) | operand[0]
-                     : first == Flux3   ? (unsigned{operand[0]} << 8) | operand[1]
-                                        : first;
-        }
+        ticks += first == Ovl16 ? OverflowTicks : FluxTicks(first, operand);
         if (ticks > std::numeric_limits<std::uint32_t>::max()) {
             return false;
         }

@@ -34,9 +34,10 @@ std::vector<FluxTrack> RandomTracks(std::uint32_t seed, double tickNs,
             FluxTrack track{cylinder, head, tickNs, std::vector<std::vector<std::uint32_t>>(2)};
             for (std::vector<std::uint32_t>& revolution : track.revolutions) {
                 for (int k = length(random); k > 0; --k) {
-                    const double ns =
+                    const double nanoseconds =
                         gap(random) ? gapNs(random) : cells(random) * 1000 + jitterNs(random);
-                    const auto ticks = static_cast<std::uint32_t>(std::lround(ns / tickNs));
+                    const auto ticks =
+                        static_cast<std::uint32_t>(std::lround(nanoseconds / tickNs));
                     revolution.push_back(ticks + (ticks % 0x10000 == 0 ? 1 : 0));
                 }
             }
@@ -114,33 +115,39 @@ struct RoundTrip {
     double hfeCellNs;
 };
 
-const RoundTrip RoundTrips[] = {
-    {"SCP", 25, 2, [](const auto& tracks) { return OpenScpBytes(WriteScp(tracks)); }, 0},
-    {"HFE v1", 25, 2, [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 1)); }, 1000},
-    {"HFE v3", 25, 2, [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 3)); }, 1000},
-    // Runs of 1-cell intervals read as opcodes unless escaped.
-    {"HFE v3, opcode-like cells", 25, 1,
-     [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 3)); }, 1000},
-    {"HFE v1 at 250 kbit/s", 25, 2,
-     [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 1, 250)); }, 2000},
-    {"KryoFlux streams in memory", KryofluxTickNs, 2,
-     [](const auto& tracks) {
-         return Opened{nullptr, nullptr, OpenKryofluxStreams(WriteKryofluxStreams(tracks))};
-     },
-     0},
-    {"KryoFlux stream files", KryofluxTickNs, 2,
-     [](const auto& tracks) {
-         Opened opened{nullptr, std::make_unique<ScratchDirectory>(), nullptr};
-         EXPECT_TRUE(WriteKryofluxFolder(tracks, opened.folder->Path()));
-         opened.source = OpenKryofluxStream(opened.folder->Path() / "track01.1.raw");
-         return opened;
-     },
-     0},
-};
+std::vector<RoundTrip> RoundTrips()
+{
+    return {
+        {"SCP", 25, 2, [](const auto& tracks) { return OpenScpBytes(WriteScp(tracks)); }, 0},
+        {"HFE v1", 25, 2, [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 1)); },
+         1000},
+        {"HFE v3", 25, 2, [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 3)); },
+         1000},
+        // Runs of 1-cell intervals read as opcodes unless escaped.
+        {"HFE v3, opcode-like cells", 25, 1,
+         [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 3)); }, 1000},
+        {"HFE v1 at 250 kbit/s", 25, 2,
+         [](const auto& tracks) { return OpenHfeBytes(WriteHfe(tracks, 1, 250)); }, 2000},
+        {"KryoFlux streams in memory", KryofluxTickNs, 2,
+         [](const auto& tracks) {
+             return Opened{nullptr, nullptr, OpenKryofluxStreams(WriteKryofluxStreams(tracks))};
+         },
+         0},
+        {"KryoFlux stream files", KryofluxTickNs, 2,
+         [](const auto& tracks) {
+             Opened opened;
+             opened.folder = std::make_unique<ScratchDirectory>();
+             EXPECT_TRUE(WriteKryofluxFolder(tracks, opened.folder->Path()));
+             opened.source = OpenKryofluxStream(opened.folder->Path() / "track01.1.raw");
+             return opened;
+         },
+         0},
+    };
+}
 
 TEST(FluxFiles, WrittenFluxReadsBack)
 {
-    for (const RoundTrip& trip : RoundTrips) {
+    for (const RoundTrip& trip : RoundTrips()) {
         SCOPED_TRACE(trip.name);
         std::vector<FluxTrack> tracks = RandomTracks(7, trip.tickNs, {0, 1}, trip.minCells);
         if (trip.hfeCellNs != 0) {
@@ -168,20 +175,23 @@ struct ScpLayout {
     std::uint32_t firstTrackAt;  // of entry 0, when there is one
 };
 
-const ScpLayout ScpLayouts[] = {
-    {"both heads, as Greaseweazle writes", {0, 1}, {}, 0, 5, 0x564},
-    {"both heads, no extension block or footer", {0, 1}, {0, false, false, false}, 0, 5, 0x2B0},
-    {"head 0 only", {0}, {}, 1, 4, 0x564},
-    {"head 1 only", {1}, {0, false, false, true}, 2, 5, 0},
-    {"head 0 only, consecutive entries", {0}, {0, true, true, true}, 1, 2, 0x564},
-    {"head 1 only, consecutive entries", {1}, {0, true, false, false}, 2, 2, 0x2B0},
-    {"50 ns ticks", {0, 1}, {1, false, true, true}, 0, 5, 0x564},
-    {"125 ns ticks", {0, 1}, {4, false, false, true}, 0, 5, 0x2B0},
-};
+std::vector<ScpLayout> ScpLayouts()
+{
+    return {
+        {"both heads, as Greaseweazle writes", {0, 1}, {}, 0, 5, 0x564},
+        {"both heads, no extension block or footer", {0, 1}, {0, false, false, false}, 0, 5, 0x2B0},
+        {"head 0 only", {0}, {}, 1, 4, 0x564},
+        {"head 1 only", {1}, {0, false, false, true}, 2, 5, 0},
+        {"head 0 only, consecutive entries", {0}, {0, true, true, true}, 1, 2, 0x564},
+        {"head 1 only, consecutive entries", {1}, {0, true, false, false}, 2, 2, 0x2B0},
+        {"50 ns ticks", {0, 1}, {1, false, true, true}, 0, 5, 0x564},
+        {"125 ns ticks", {0, 1}, {4, false, false, true}, 0, 5, 0x2B0},
+    };
+}
 
 TEST(FluxFiles, ScpLayoutsReadBack)
 {
-    for (const ScpLayout& layout : ScpLayouts) {
+    for (const ScpLayout& layout : ScpLayouts()) {
         SCOPED_TRACE(layout.name);
         const double tickNs = 25.0 * (layout.options.resolution + 1);
         const std::vector<FluxTrack> tracks = RandomTracks(11, tickNs, layout.heads);
