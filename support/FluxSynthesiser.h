@@ -49,6 +49,9 @@ struct FluxSynthesis {
     // MFM cells, or half FM cells: 166,667 for 2HD, 100,000 for 2DD.
     std::size_t cellsPerRevolution = 166667;
     double tickNs = 25;
+    // The index pulse comes this many cells into the track as laid out, as
+    // on a disk formatted in another drive.
+    std::size_t indexAfterCells = 0;
     double jitterNs = 0;         // standard deviation of each transition's time
     double drift = 0;            // the speed swings by +-drift as a sine over each revolution
     int droppedTransitions = 0;  // per revolution, at random places

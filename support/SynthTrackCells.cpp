@@ -177,5 +177,9 @@ std::vector<std::uint8_t> SynthTrackCells(const SynthTrack& track, int revolutio
     }
     std::vector<std::uint8_t> cells = writer.Take();
     cells.resize(std::max(written, synthesis.cellsPerRevolution));
+    std::rotate(cells.begin(),
+                cells.begin() +
+                    static_cast<std::ptrdiff_t>(synthesis.indexAfterCells % cells.size()),
+                cells.end());
     return cells;
 }

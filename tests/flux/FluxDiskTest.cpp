@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "FluxSynthesiser.h"
@@ -55,6 +56,19 @@ D88ImageBuilder N88BasicDisk()
     return disk;
 }
 
+// Every sector's data zero, as on a freshly formatted disk: the run of two
+// cells is then rarer than that of four in FM, and commonest in MFM.
+D88ImageBuilder ZeroFilled(D88ImageBuilder disk)
+{
+    const D88ImageBuilder whole = disk;
+    for (const auto& entry : whole.Tracks()) {
+        for (BuiltSector& sector : disk.SectorsOf(entry.first)) {
+            std::fill(sector.data.begin(), sector.data.end(), 0);
+        }
+    }
+    return disk;
+}
+
 // 8 x 512 at 250 kbit/s; 2DD when a track lies past cylinder 42.
 D88ImageBuilder DoubleDensityDisk(std::uint8_t media, const std::vector<int>& tracks)
 {
@@ -93,6 +107,8 @@ std::vector<DiskCase> Cases()
          },
          noise},
         {"N88Basic_FmTrack0", N88BasicDisk, Drive(1000, 2, 50, 0.01)},
+        {"N88Basic_ZeroFilled", [] { return ZeroFilled(N88BasicDisk()); },
+         Drive(1200, 2, 50, 0.01)},
         {"TwoDD",
          [] {
              return DoubleDensityDisk(D88Media2DD, {0, 1, 100, 159});
@@ -109,6 +125,11 @@ std::vector<DiskCase> Cases()
 std::string CaseName(const testing::TestParamInfo<DiskCase>& info)
 {
     return info.param.name;
+}
+
+void PrintTo(const DiskCase& test, std::ostream* out)
+{
+    *out << test.name;
 }
 
 class FluxDiskTest : public testing::TestWithParam<DiskCase> {};

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "FluxSynthesiser.h"
@@ -31,12 +32,17 @@ struct TrackCase {
     std::string name;
     int revolutions;
     std::vector<SectorDamage> damage;
-    std::function<void(SynthTrack&)> edit;
+    std::function<void(SynthTrack&, FluxSynthesis&)> edit;
     int idCrcErrors;
     std::vector<SectorExpected> sectors;
 };
 
 constexpr int Track = 5;
+// Places in the track as laid out: the bytes before the first sector and a
+// sector of 512 bytes, then in the second sector the middle of the gap
+// after its ID, or the middle of its data.
+constexpr std::size_t IndexAfterSecondId = (146 + 658 + 22 + 11) * 16;
+constexpr std::size_t IndexInSecondData = (146 + 658 + 60 + 256) * 16;
 
 SynthTrack FourSectors(bool fm)
 {
@@ -70,9 +76,26 @@ std::vector<SectorExpected> AllGoodBut(int revolutions, const SectorExpected& ch
 
 std::vector<TrackCase> Cases()
 {
-    const auto none = [](SynthTrack&) {};
+    const auto none = [](SynthTrack&, FluxSynthesis&) {};
     std::vector<SectorExpected> withoutThird = AllGood(2);
     withoutThird.erase(withoutThird.begin() + 2);
+    std::vector<SectorExpected> fromThird = AllGood(2);
+    std::rotate(fromThird.begin(), fromThird.begin() + 2, fromThird.end());
+    // With the index inside the second sector, its ID passes the head last,
+    // and the last revolution ends before its data.
+    fromThird[3] = {1, 0x00, 1, 1, 1, DataIs::Written};
+    const auto deleteFirst = [](SynthTrack& track, FluxSynthesis&) {
+        track.sectors[0].deleted = true;
+    };
+    const auto duplicateFirst = [](SynthTrack& track, FluxSynthesis&) {
+        track.sectors[2].r = 1;
+        track.sectors[3].r = 1;
+    };
+    const auto indexAt = [](std::size_t cells) {
+        return
+            [cells](SynthTrack&, FluxSynthesis& synthesis) { synthesis.indexAfterCells = cells; };
+    };
+    const auto fm = [](SynthTrack& track, FluxSynthesis&) { track = FourSectors(true); };
     return {
         {"Clean", 2, {}, none, 0, AllGood(2)},
         {"DamagedInOneRevolution",
@@ -106,22 +129,11 @@ std::vector<TrackCase> Cases()
          none,
          1,
          AllGoodBut(3, {3, 0x00, 2, 2, 2, DataIs::Written})},
-        {"Deleted",
-         2,
-         {},
-         [](SynthTrack& track) { track.sectors[0].deleted = true; },
-         0,
-         AllGoodBut(2, {0, 0x10, 2, 2, 2, DataIs::Written})},
-        {"DuplicateIdsKeptInOrder",
-         2,
-         {},
-         [](SynthTrack& track) {
-             track.sectors[2].r = 1;
-             track.sectors[3].r = 1;
-         },
-         0,
-         AllGood(2)},
-        {"FmTrack", 2, {}, [](SynthTrack& track) { track = FourSectors(true); }, 0, AllGood(2)},
+        {"Deleted", 2, {}, deleteFirst, 0, AllGoodBut(2, {0, 0x10, 2, 2, 2, DataIs::Written})},
+        {"DuplicateIdsKeptInOrder", 2, {}, duplicateFirst, 0, AllGood(2)},
+        {"IndexAfterAnId", 2, {}, indexAt(IndexAfterSecondId), 0, fromThird},
+        {"IndexInsideData", 2, {}, indexAt(IndexInSecondData), 0, fromThird},
+        {"FmTrack", 2, {}, fm, 0, AllGood(2)},
     };
 }
 
@@ -130,14 +142,19 @@ std::string CaseName(const testing::TestParamInfo<TrackCase>& info)
     return info.param.name;
 }
 
+void PrintTo(const TrackCase& test, std::ostream* out)
+{
+    *out << test.name;
+}
+
 class FluxTrackTest : public testing::TestWithParam<TrackCase> {};
 
 TEST_P(FluxTrackTest, KeepsTheBestRevolution)
 {
     const TrackCase& test = GetParam();
     SynthTrack written = FourSectors(false);
-    test.edit(written);
     FluxSynthesis synthesis;
+    test.edit(written, synthesis);
     synthesis.revolutions = test.revolutions;
     synthesis.jitterNs = 40;
     synthesis.damage = test.damage;
