@@ -17,7 +17,7 @@
 namespace {
 
 constexpr int Revolutions = 5;
-constexpr std::size_t SectorsOnDisk = 154 * 8;
+constexpr std::size_t SectorsOnDisk = std::size_t{154} * 8;
 
 class HeldFlux final : public FluxSource {
 public:

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
+constexpr double HalfTurn = 3.14159265358979323846;
 constexpr double NoiseShortest = 0.5;  // cells
 constexpr double NoiseLongest = 6;
 
@@ -26,16 +26,19 @@ public:
 
     std::uint64_t Next()
     {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-        return z ^ (z >> 31);
+        std::uint64_t mixed = (state_ += 0x9E3779B97F4A7C15ULL);
+        mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBULL;
+        return mixed ^ (mixed >> 31);
     }
 
     // In (0, 1].
     double Uniform() { return static_cast<double>((Next() >> 11) + 1) * 0x1.0p-53; }
 
-    double Gaussian() { return std::sqrt(-2 * std::log(Uniform())) * std::cos(2 * Pi * Uniform()); }
+    double Gaussian()
+    {
+        return std::sqrt(-2 * std::log(Uniform())) * std::cos(2 * HalfTurn * Uniform());
+    }
 
     std::size_t Below(std::size_t count) { return static_cast<std::size_t>(Next() % count); }
 
@@ -55,7 +58,8 @@ double CellTimeNs(double cell, const FluxSynthesis& synthesis)
         return synthesis.cellNs * cell;
     }
     const auto cells = static_cast<double>(synthesis.cellsPerRevolution);
-    const double swing = synthesis.drift * cells / (2 * Pi) * (1 - std::cos(2 * Pi * cell / cells));
+    const double swing =
+        synthesis.drift * cells / (2 * HalfTurn) * (1 - std::cos(2 * HalfTurn * cell / cells));
     return synthesis.cellNs * (cell + swing);
 }
 
@@ -74,9 +78,9 @@ std::vector<double> TransitionTimes(const std::vector<std::uint8_t>& cells,
                     static_cast<std::ptrdiff_t>(1 + random.Below(times.size() - 2)));
     }
     for (int i = 0; i < synthesis.extraTransitions && times.size() > 2; ++i) {
-        const std::size_t at = 1 + random.Below(times.size() - 1);
-        times.insert(times.begin() + static_cast<std::ptrdiff_t>(at),
-                     (times[at - 1] + times[at]) / 2);
+        const std::size_t after = 1 + random.Below(times.size() - 1);
+        times.insert(times.begin() + static_cast<std::ptrdiff_t>(after),
+                     (times[after - 1] + times[after]) / 2);
     }
     return times;
 }
@@ -86,9 +90,9 @@ class Sampler {
 public:
     Sampler(double tickNs, double startNs) : tickNs_(tickNs), last_(Tick(startNs)) {}
 
-    std::uint32_t IntervalTo(double ns)
+    std::uint32_t IntervalTo(double timeNs)
     {
-        const std::int64_t tick = Tick(ns);
+        const std::int64_t tick = Tick(timeNs);
         const std::int64_t interval =
             std::clamp<std::int64_t>(tick - last_, 1, std::numeric_limits<std::uint32_t>::max());
         last_ = tick;
@@ -96,7 +100,7 @@ public:
     }
 
 private:
-    [[nodiscard]] std::int64_t Tick(double ns) const { return std::llround(ns / tickNs_); }
+    [[nodiscard]] std::int64_t Tick(double timeNs) const { return std::llround(timeNs / tickNs_); }
 
     double tickNs_;
     std::int64_t last_;
@@ -153,9 +157,9 @@ FluxTrack SynthesiseTrack(const SynthTrack& track, const FluxSynthesis& synthesi
     for (int revolution = 0; revolution < synthesis.revolutions; ++revolution) {
         const double startNs = revolution * revolutionNs;
         std::vector<std::uint32_t>& intervals = flux.revolutions.emplace_back();
-        for (const double ns :
+        for (const double timeNs :
              TransitionTimes(SynthTrackCells(track, revolution, synthesis), synthesis, random)) {
-            intervals.push_back(sampler.IntervalTo(startNs + ns));
+            intervals.push_back(sampler.IntervalTo(startNs + timeNs));
         }
     }
     return flux;
@@ -167,13 +171,13 @@ FluxTrack SynthesiseNoise(int trackIndex, const FluxSynthesis& synthesis)
     Random random = TrackRandom(synthesis, trackIndex);
     const double revolutionNs = RevolutionNs(synthesis);
     Sampler sampler(synthesis.tickNs, 0);
-    double ns = 0;
+    double timeNs = 0;
     for (int revolution = 0; revolution < synthesis.revolutions; ++revolution) {
         std::vector<std::uint32_t>& intervals = flux.revolutions.emplace_back();
-        while (ns < (revolution + 1) * revolutionNs) {
-            ns += synthesis.cellNs *
-                  (NoiseShortest + (NoiseLongest - NoiseShortest) * random.Uniform());
-            intervals.push_back(sampler.IntervalTo(ns));
+        while (timeNs < (revolution + 1) * revolutionNs) {
+            timeNs += synthesis.cellNs *
+                      (NoiseShortest + (NoiseLongest - NoiseShortest) * random.Uniform());
+            intervals.push_back(sampler.IntervalTo(timeNs));
         }
     }
     return flux;

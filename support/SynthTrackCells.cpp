@@ -30,7 +30,7 @@ constexpr std::size_t CorruptBytes = 16;
 
 class CellWriter {
 public:
-    explicit CellWriter(bool fm) : fm_(fm) {}
+    explicit CellWriter(bool fmTrack) : fm_(fmTrack) {}
 
     // A byte with its normal clocks; in MFM, without the clock before data
     // bit `missingClock` (0 = least significant), as A1 and C2 syncs have.
@@ -41,7 +41,7 @@ public:
             return;
         }
         for (int bit = 7; bit >= 0; --bit) {
-            const bool data = ((value >> bit) & 1U) != 0;
+            const bool data = ((unsigned{value} >> bit) & 1U) != 0;
             const bool clock = !lastData_ && !data && bit != missingClock;
             cells_.push_back(clock ? 1 : 0);
             cells_.push_back(data ? 1 : 0);
@@ -59,17 +59,18 @@ public:
     void FmByte(std::uint8_t data, std::uint8_t clock)
     {
         for (int bit = 7; bit >= 0; --bit) {
-            cells_.insert(cells_.end(), {0, static_cast<std::uint8_t>((clock >> bit) & 1U), 0,
-                                         static_cast<std::uint8_t>((data >> bit) & 1U)});
+            cells_.insert(cells_.end(),
+                          {0, static_cast<std::uint8_t>((unsigned{clock} >> bit) & 1U), 0,
+                           static_cast<std::uint8_t>((unsigned{data} >> bit) & 1U)});
         }
     }
 
     // An address mark, or the bytes of one with no missing clock.
     void Mark(std::uint8_t value, std::uint8_t fmClock, bool lost = false)
     {
-        constexpr std::uint8_t A1 = 0xA1;
+        constexpr std::uint8_t SyncA1 = 0xA1;
         constexpr int A1MissingClock = 2;
-        constexpr std::uint8_t C2 = 0xC2;
+        constexpr std::uint8_t SyncC2 = 0xC2;
         constexpr int C2MissingClock = 3;
         if (fm_) {
             FmByte(value, lost ? NormalFmClock : fmClock);
@@ -77,7 +78,7 @@ public:
         }
         const bool index = value == 0xFC;
         for (int i = 0; i < 3; ++i) {
-            Byte(index ? C2 : A1, lost ? -1 : (index ? C2MissingClock : A1MissingClock));
+            Byte(index ? SyncC2 : SyncA1, lost ? -1 : (index ? C2MissingClock : A1MissingClock));
         }
         Byte(value);
     }
@@ -106,11 +107,11 @@ bool Damaged(const FluxSynthesis& synthesis, int trackIndex, std::size_t place, 
 
 // A field after its mark, with its CRC, which a bad CRC inverts. Corrupt
 // data is changed after the CRC, at a place of its own in each revolution.
-void Field(CellWriter& writer, bool fm, std::uint8_t mark, Bytes bytes, bool badCrc,
+void Field(CellWriter& writer, bool fmTrack, std::uint8_t mark, Bytes bytes, bool badCrc,
            std::optional<int> corruptIn)
 {
     std::uint16_t crc = Crc16Preset;
-    if (!fm) {
+    if (!fmTrack) {
         const std::array<unsigned char, 3> syncs{0xA1, 0xA1, 0xA1};
         crc = UpdateCrc16(crc, syncs.data(), syncs.size());
     }

@@ -13,11 +13,11 @@ public:
     void AppendRun(std::size_t zeros)
     {
         size_ += zeros;
-        const std::size_t at = size_++;
-        if (at / WordBits >= words_.size()) {
+        const std::size_t one = size_++;
+        if (one / WordBits >= words_.size()) {
             words_.resize(WordCount(size_), 0);
         }
-        words_[at / WordBits] |= TopBit >> (at % WordBits);
+        words_[one / WordBits] |= TopBit >> (one % WordBits);
     }
 
     void Reserve(std::size_t cells) { words_.reserve(WordCount(cells)); }
@@ -26,10 +26,10 @@ public:
 
     [[nodiscard]] std::size_t Size() const { return size_; }
 
-    // Cell `at`, which must lie below Size().
-    [[nodiscard]] bool Cell(std::size_t at) const
+    // Cell `index`, which must lie below Size().
+    [[nodiscard]] bool Cell(std::size_t index) const
     {
-        return (words_[at / WordBits] & (TopBit >> (at % WordBits))) != 0;
+        return (words_[index / WordBits] & (TopBit >> (index % WordBits))) != 0;
     }
 
     [[nodiscard]] const std::vector<std::size_t>& RevolutionStarts() const

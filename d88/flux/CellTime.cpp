@@ -16,8 +16,9 @@ namespace {
 
 constexpr double LowestNs = 2 * MinCellNs;
 constexpr double BinsPerOctave = 64;
-constexpr std::size_t BinCount = 6 * 64;  // up to 64 x LowestNs, past 4 of the longest cells
-constexpr std::size_t SmoothReach = 3;    // bins either side: about 3.3 % of the interval
+constexpr std::size_t BinCount =
+    6 * std::size_t{64};                // up to 64 x LowestNs, past 4 of the longest cells
+constexpr std::size_t SmoothReach = 3;  // bins either side: about 3.3 % of the interval
 // A peak this far below the tallest still counts: all-zero FM data makes
 // its two-cell peak about half as tall as its four-cell one.
 constexpr std::uint64_t PeakFraction = 8;
@@ -52,8 +53,8 @@ double BinCentreNs(std::size_t bin)
 Histogram SmoothedHistogram(const FluxTrack& track)
 {
     Histogram counts{};
-    ForEachIntervalNs(track, [&counts](double ns) {
-        const double place = std::log2(ns / LowestNs) * BinsPerOctave;
+    ForEachIntervalNs(track, [&counts](double intervalNs) {
+        const double place = std::log2(intervalNs / LowestNs) * BinsPerOctave;
         if (place >= 0 && place < static_cast<double>(BinCount)) {
             ++counts[static_cast<std::size_t>(place)];
         }
@@ -91,9 +92,9 @@ double MeanNear(const FluxTrack& track, double centreNs)
 {
     double sum = 0;
     double count = 0;
-    ForEachIntervalNs(track, [&](double ns) {
-        if (std::abs(ns - centreNs) <= PeakWidth * centreNs) {
-            sum += ns;
+    ForEachIntervalNs(track, [&](double intervalNs) {
+        if (std::abs(intervalNs - centreNs) <= PeakWidth * centreNs) {
+            sum += intervalNs;
             ++count;
         }
     });
@@ -106,11 +107,11 @@ double RefinedCell(const FluxTrack& track, double cellNs)
 {
     double time = 0;
     double cells = 0;
-    ForEachIntervalNs(track, [&](double ns) {
-        const double run = ns / cellNs;
+    ForEachIntervalNs(track, [&](double intervalNs) {
+        const double run = intervalNs / cellNs;
         const double whole = std::floor(run + 0.5);
         if (whole >= 2 && whole <= LongestRun && std::abs(run - whole) <= RunTolerance) {
-            time += ns;
+            time += intervalNs;
             cells += whole;
         }
     });

@@ -57,27 +57,28 @@ public:
             Describe(*candidate.chosen, candidate.sector);
             sectors.push_back(candidate.sector);
         }
-        std::stable_sort(
-            sectors.begin(), sectors.end(),
-            [](const MergedSector& a, const MergedSector& b) { return a.place < b.place; });
+        std::stable_sort(sectors.begin(), sectors.end(),
+                         [](const MergedSector& earlier, const MergedSector& later) {
+                             return earlier.place < later.place;
+                         });
         return sectors;
     }
 
 private:
     // A candidate of the same ID near the same place, on either side of the
     // index, not yet read in this revolution.
-    std::optional<std::size_t> Find(const SectorReading& reading) const
+    [[nodiscard]] std::optional<std::size_t> Find(const SectorReading& reading) const
     {
         const auto place = static_cast<std::int64_t>(reading.place);
         constexpr auto reach = static_cast<std::int64_t>(SamePlaceCells);
         for (const std::int64_t centre : std::array<std::int64_t, 3>{
                  place, place - revolutionCells_, place + revolutionCells_}) {
-            auto it = known_.lower_bound({IdKey(reading), centre - reach});
-            for (; it != known_.end() && it->first.first == IdKey(reading) &&
-                   it->first.second <= centre + reach;
-                 ++it) {
-                if (candidates_[it->second].lastRevolution != reading.revolution) {
-                    return it->second;
+            auto entry = known_.lower_bound({IdKey(reading), centre - reach});
+            for (; entry != known_.end() && entry->first.first == IdKey(reading) &&
+                   entry->first.second <= centre + reach;
+                 ++entry) {
+                if (candidates_[entry->second].lastRevolution != reading.revolution) {
+                    return entry->second;
                 }
             }
         }

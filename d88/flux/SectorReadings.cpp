@@ -60,21 +60,21 @@ private:
     void ReadSector(std::size_t idMark)
     {
         const TrackMark& mark = marks_[idMark];
-        std::array<unsigned char, IdBytes + CrcBytes> id{};
-        const FieldRead idRead = ReadField(cells_, mark, id.data(), IdBytes);
+        std::array<unsigned char, IdBytes + CrcBytes> idField{};
+        const FieldRead idRead = ReadField(cells_, mark, idField.data(), IdBytes);
         if (idRead != FieldRead::Good) {
             readings_.idCrcErrors += idRead == FieldRead::BadCrc ? 1 : 0;
             return;
         }
         SectorReading reading;
         Locate(mark.start, reading);
-        reading.c = id[0];
-        reading.h = id[1];
-        reading.r = id[2];
-        reading.n = id[3];
+        reading.c = idField[0];
+        reading.h = idField[1];
+        reading.r = idField[2];
+        reading.n = idField[3];
         reading.fm = mark.fm;
         const std::size_t cellsPerByte = CodingOf(mark).CellsPerByte();
-        const std::size_t idEnd = mark.fieldStart + id.size() * cellsPerByte;
+        const std::size_t idEnd = mark.fieldStart + idField.size() * cellsPerByte;
         const std::size_t gapEnd = idEnd + MaxGapBytes * cellsPerByte;
         const TrackMark* data = idMark + 1 < marks_.size() ? &marks_[idMark + 1] : nullptr;
         if (data != nullptr && data->kind != MarkKind::Id && data->fm == mark.fm &&
@@ -100,17 +100,17 @@ private:
             return true;
         }
         std::vector<unsigned char>& data = readings_.data;
-        const std::size_t at = data.size();
-        data.resize(at + size + CrcBytes);
-        const FieldRead read = ReadField(cells_, mark, &data[at], size);
-        data.resize(read == FieldRead::Incomplete ? at : at + size);
+        const std::size_t start = data.size();
+        data.resize(start + size + CrcBytes);
+        const FieldRead read = ReadField(cells_, mark, &data[start], size);
+        data.resize(read == FieldRead::Incomplete ? start : start + size);
         if (read == FieldRead::Incomplete) {
             return false;
         }
         budget_ -= cost;
         reading.data = read == FieldRead::Good ? DataRead::Good : DataRead::BadCrc;
         reading.deleted = mark.kind == MarkKind::DeletedData;
-        reading.dataAt = at;
+        reading.dataAt = start;
         return true;
     }
 

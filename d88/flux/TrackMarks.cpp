@@ -22,7 +22,7 @@ constexpr std::uint64_t HalfClocked(std::uint16_t fmCells)
 {
     std::uint64_t cells = 0;
     for (int bit = 15; bit >= 0; --bit) {
-        cells = (cells << 2) | ((fmCells >> bit) & 1U);
+        cells = (cells << 2) | ((unsigned{fmCells} >> bit) & 1U);
     }
     return cells;
 }
@@ -74,24 +74,24 @@ std::vector<TrackMark> FindMarks(const CellStream& cells)
 {
     std::vector<TrackMark> marks;
     std::uint64_t window = 0;
-    for (std::size_t at = 0; at < cells.Size(); ++at) {
-        window = (window << 1) | (cells.Cell(at) ? 1U : 0U);
-        if (at + 1 >= MfmSyncCells && (window & MfmSyncMask) == MfmSync) {
-            AddMfmMark(cells, at + 1, marks);
+    for (std::size_t cell = 0; cell < cells.Size(); ++cell) {
+        window = (window << 1) | (cells.Cell(cell) ? 1U : 0U);
+        if (cell + 1 >= MfmSyncCells && (window & MfmSyncMask) == MfmSync) {
+            AddMfmMark(cells, cell + 1, marks);
         } else {
-            AddFmMark(window, at + 1, marks);
+            AddFmMark(window, cell + 1, marks);
         }
     }
     return marks;
 }
 
-bool ReadBytes(const CellStream& cells, std::size_t at, const ByteCoding& coding,
+bool ReadBytes(const CellStream& cells, std::size_t first, const ByteCoding& coding,
                unsigned char* bytes, std::size_t count)
 {
-    if (at > cells.Size() || count > (cells.Size() - at) / coding.CellsPerByte()) {
+    if (first > cells.Size() || count > (cells.Size() - first) / coding.CellsPerByte()) {
         return false;
     }
-    std::size_t cell = at + coding.dataCell;
+    std::size_t cell = first + coding.dataCell;
     for (std::size_t i = 0; i < count; ++i) {
         unsigned value = 0;
         for (int bit = 0; bit < 8; ++bit) {

@@ -33,6 +33,6 @@ struct TrackMark {
 // mark with its missing clocks, after a 00 byte.
 std::vector<TrackMark> FindMarks(const CellStream& cells);
 
-// Reads `count` bytes from cell `at`; false when the stream ends first.
-bool ReadBytes(const CellStream& cells, std::size_t at, const ByteCoding& coding,
+// Reads `count` bytes from cell `first`; false when the stream ends first.
+bool ReadBytes(const CellStream& cells, std::size_t first, const ByteCoding& coding,
                unsigned char* bytes, std::size_t count);

@@ -17,7 +17,7 @@ namespace {
 struct DiskCase {
     std::string name;
     std::function<D88ImageBuilder()> disk;
-    FluxSynthesis synthesis;
+    FluxSynthesis drive;  // the drive and media the flux is made for
 };
 
 FluxSynthesis Drive(double cellNs, int revolutions, double jitterNs, double drift)
@@ -45,11 +45,11 @@ D88ImageBuilder SomeTracks(D88ImageBuilder disk, const std::vector<int>& kept)
 D88ImageBuilder N88BasicDisk()
 {
     D88ImageBuilder disk;
-    std::vector<BuiltSector> fm = UniformTrack(0, 26, 0);
-    for (BuiltSector& sector : fm) {
+    std::vector<BuiltSector> fmTrack = UniformTrack(0, 26, 0);
+    for (BuiltSector& sector : fmTrack) {
         sector.fm = true;
     }
-    disk.Track(0, fm);
+    disk.Track(0, fmTrack);
     for (const int track : {1, 2, 153}) {
         disk.Track(track, UniformTrack(track, 26, 1));
     }
@@ -155,8 +155,9 @@ void ExpectTrackReport(const FluxTrackReport& track, const FluxSynthesis& synthe
 
 TEST_P(FluxDiskTest, DecodesToTheDiskWritten)
 {
-    D88ImageBuilder disk = GetParam().disk();
-    const FluxSynthesis& synthesis = GetParam().synthesis;
+    const DiskCase& test = GetParam();
+    D88ImageBuilder disk = test.disk();
+    const FluxSynthesis& synthesis = test.drive;
     SynthesisedFluxSource source(SynthTracksOf(disk), synthesis);
     const FluxDisk decoded = DecodeFluxDisk(source);
 

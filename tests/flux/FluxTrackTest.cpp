@@ -41,12 +41,12 @@ constexpr int Track = 5;
 // Places in the track as laid out: the bytes before the first sector and a
 // sector of 512 bytes, then in the second sector the middle of the gap
 // after its ID, or the middle of its data.
-constexpr std::size_t IndexAfterSecondId = (146 + 658 + 22 + 11) * 16;
-constexpr std::size_t IndexInSecondData = (146 + 658 + 60 + 256) * 16;
+constexpr std::size_t IndexAfterSecondId = std::size_t{146 + 658 + 22 + 11} * 16;
+constexpr std::size_t IndexInSecondData = std::size_t{146 + 658 + 60 + 256} * 16;
 
-SynthTrack FourSectors(bool fm)
+SynthTrack FourSectors(bool fmTrack)
 {
-    SynthTrack track{Track, fm, {}};
+    SynthTrack track{Track, fmTrack, {}};
     for (std::uint8_t r = 1; r <= 4; ++r) {
         track.sectors.push_back({2, 1, r, 2, PatternBytes(512, r), false});
     }
@@ -95,7 +95,7 @@ std::vector<TrackCase> Cases()
         return
             [cells](SynthTrack&, FluxSynthesis& synthesis) { synthesis.indexAfterCells = cells; };
     };
-    const auto fm = [](SynthTrack& track, FluxSynthesis&) { track = FourSectors(true); };
+    const auto inFm = [](SynthTrack& track, FluxSynthesis&) { track = FourSectors(true); };
     return {
         {"Clean", 2, {}, none, 0, AllGood(2)},
         {"DamagedInOneRevolution",
@@ -133,7 +133,7 @@ std::vector<TrackCase> Cases()
         {"DuplicateIdsKeptInOrder", 2, {}, duplicateFirst, 0, AllGood(2)},
         {"IndexAfterAnId", 2, {}, indexAt(IndexAfterSecondId), 0, fromThird},
         {"IndexInsideData", 2, {}, indexAt(IndexInSecondData), 0, fromThird},
-        {"FmTrack", 2, {}, fm, 0, AllGood(2)},
+        {"FmTrack", 2, {}, inFm, 0, AllGood(2)},
     };
 }
 
