@@ -16,8 +16,8 @@ namespace {
 
 constexpr double LowestNs = 2 * MinCellNs;
 constexpr double BinsPerOctave = 64;
-constexpr std::size_t BinCount =
-    6 * std::size_t{64};                // up to 64 x LowestNs, past 4 of the longest cells
+// Six octaves: up to 64 x LowestNs, past four of the longest cells.
+constexpr std::size_t BinCount = 6 * std::size_t{64};
 constexpr std::size_t SmoothReach = 3;  // bins either side: about 3.3 % of the interval
 // A peak this far below the tallest still counts: all-zero FM data makes
 // its two-cell peak about half as tall as its four-cell one.

@@ -19,7 +19,7 @@ struct FluxSectorReport {
 struct FluxTrackReport {
     int trackIndex = 0;
     int revolutions = 0;
-    double cellNs = 0;  // the bit cell found in the flux; 0 when none was
+    double cellNs = 0;  // the cell found in the flux (FM: half its cell); 0 when none was
     double revolutionNs = 0;
     double cellsPerRevolution = 0;
     int idCrcErrors = 0;  // IDs read with a bad CRC, in all revolutions

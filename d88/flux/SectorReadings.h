@@ -33,6 +33,7 @@ struct TrackReadings {
 // A sector whose ID or data field the end of the capture cuts short is not
 // read in that revolution. A data field belongs to an ID when its mark is
 // the next mark, of the same encoding, within MaxGapBytes of the ID's end.
+// An ID whose N is past 7 is read without data.
 constexpr std::size_t MaxGapBytes = 64;
 
 TrackReadings ReadSectors(const CellStream& cells, const std::vector<TrackMark>& marks);
