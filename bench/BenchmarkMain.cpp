@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
     }
     RegisterReaderBenchmarks(files);
     RegisterToolBenchmarks(files);
+    RegisterFluxBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -9,3 +9,6 @@ void RegisterReaderBenchmarks(const BenchmarkFiles& files);
 
 // Recognition and extraction of the sample, in-process.
 void RegisterToolBenchmarks(const BenchmarkFiles& files);
+
+// A whole 2HD disk decoded from five revolutions of synthesised flux.
+void RegisterFluxBenchmarks();

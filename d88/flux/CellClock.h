@@ -1,0 +1,13 @@
+// A digital PLL turns a track's flux into bit cells.
+#pragma once
+
+#include "CellStream.h"
+#include "FluxTrack.h"
+
+// The cells of every revolution of `track`, clocked from a cell of `cellNs`
+// nanoseconds. A gap of more than MaxZeroRun cells without flux (unformatted
+// or damaged media) gives MaxZeroRun zeros and restarts the phase, so the
+// stream holds at most MaxZeroRun + 1 cells per interval.
+constexpr std::size_t MaxZeroRun = 16;
+
+CellStream ClockCells(const FluxTrack& track, double cellNs);

@@ -1,0 +1,49 @@
+// The bit cells a PLL clocked out of a track's flux, all revolutions as one
+// stream so that a sector across the index stays whole, with the cell at
+// which each revolution starts. A 1 is a flux transition.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class CellStream {
+public:
+    // Appends `zeros` cells without a transition, then one with.
+    void AppendRun(std::size_t zeros)
+    {
+        size_ += zeros;
+        const std::size_t one = size_++;
+        if (one / WordBits >= words_.size()) {
+            words_.resize(WordCount(size_), 0);
+        }
+        words_[one / WordBits] |= TopBit >> (one % WordBits);
+    }
+
+    void Reserve(std::size_t cells) { words_.reserve(WordCount(cells)); }
+
+    void StartRevolution() { revolutionStarts_.push_back(size_); }
+
+    [[nodiscard]] std::size_t Size() const { return size_; }
+
+    // Cell `index`, which must lie below Size().
+    [[nodiscard]] bool Cell(std::size_t index) const
+    {
+        return (words_[index / WordBits] & (TopBit >> (index % WordBits))) != 0;
+    }
+
+    [[nodiscard]] const std::vector<std::size_t>& RevolutionStarts() const
+    {
+        return revolutionStarts_;
+    }
+
+private:
+    static constexpr std::size_t WordBits = 64;
+    static constexpr std::uint64_t TopBit = std::uint64_t{1} << (WordBits - 1);
+
+    static std::size_t WordCount(std::size_t cells) { return (cells + WordBits - 1) / WordBits; }
+
+    std::vector<std::uint64_t> words_;
+    std::size_t size_ = 0;
+    std::vector<std::size_t> revolutionStarts_;
+};

@@ -1,0 +1,67 @@
+#include <algorithm>
+#include <utility>
+
+#include "FluxDecoder.h"
+
+namespace {
+
+// Halfway between 2HD's 166,667 cells a revolution and 2DD's 100,000.
+constexpr double HighDensityCells = 133333;
+// 2D media has 40 cylinders, 2DD 77 to 80.
+constexpr int LastCylinderOf2D = 42;
+
+// The media most tracks with sectors show; 2HD when none has any.
+unsigned char MediaTypeOf(const std::vector<FluxTrackReport>& tracks)
+{
+    int high = 0;
+    int low = 0;
+    int lastCylinder = 0;
+    for (const FluxTrackReport& track : tracks) {
+        if (track.sectors.empty()) {
+            continue;
+        }
+        ++(track.cellsPerRevolution >= HighDensityCells ? high : low);
+        lastCylinder = std::max(lastCylinder, track.trackIndex / 2);
+    }
+    if (high >= low) {
+        return d88::Media2HD;
+    }
+    return lastCylinder > LastCylinderOf2D ? d88::Media2DD : d88::Media2D;
+}
+
+void AddTrack(D88ImageWriter& writer, const FluxTrackReport& track, std::vector<unsigned char> data)
+{
+    MemoryByteSource source(std::move(data));
+    std::uint64_t offset = 0;
+    for (const FluxSectorReport& sector : track.sectors) {
+        if (!writer.AddSector(track.trackIndex, sector.fields, source, offset, sector.dataSize)) {
+            return;
+        }
+        offset += sector.dataSize;
+    }
+}
+
+}  // namespace
+
+FluxDisk DecodeFluxDisk(FluxSource& source)
+{
+    FluxDisk disk;
+    std::vector<std::vector<unsigned char>> data;
+    FluxTrack track;
+    const int limit = std::min(source.TrackLimit(), static_cast<int>(d88::TrackCount));
+    for (int index = 0; index < limit; ++index) {
+        if (!source.ReadTrack(index, track)) {
+            continue;
+        }
+        DecodedFluxTrack decoded = DecodeFluxTrack(track, index);
+        disk.report.tracks.push_back(std::move(decoded.report));
+        data.push_back(std::move(decoded.data));
+    }
+    disk.report.mediaType = MediaTypeOf(disk.report.tracks);
+    D88ImageWriter writer(nullptr, 0, disk.report.mediaType, false);
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        AddTrack(writer, disk.report.tracks[i], std::move(data[i]));
+    }
+    disk.image = writer.Finish();
+    return disk;
+}

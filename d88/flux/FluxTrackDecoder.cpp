@@ -1,0 +1,69 @@
+// One track: the cell time from its flux, the cells from a PLL over all its
+// revolutions, the marks and fields in them, and the sectors from every
+// revolution's readings.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <optional>
+
+#include "CellClock.h"
+#include "CellTime.h"
+#include "FluxDecoder.h"
+#include "RevolutionMerge.h"
+#include "SectorReadings.h"
+#include "TrackMarks.h"
+
+namespace {
+
+double MeanRevolutionNs(const FluxTrack& track)
+{
+    if (track.revolutions.empty() || !std::isfinite(track.tickNs)) {
+        return 0;
+    }
+    double ticks = 0;
+    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
+        for (const std::uint32_t interval : revolution) {
+            ticks += interval;
+        }
+    }
+    return ticks * track.tickNs / static_cast<double>(track.revolutions.size());
+}
+
+FluxSectorReport ReportOf(const MergedSector& sector)
+{
+    FluxSectorReport report;
+    report.fields = sector.fields;
+    report.dataSize = sector.dataSize;
+    report.idReads = sector.idReads;
+    report.dataReads = sector.dataReads;
+    report.goodReads = sector.goodReads;
+    return report;
+}
+
+}  // namespace
+
+DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex)
+{
+    DecodedFluxTrack decoded;
+    FluxTrackReport& report = decoded.report;
+    report.trackIndex = trackIndex;
+    report.revolutions = static_cast<int>(std::min<std::size_t>(track.revolutions.size(), INT_MAX));
+    report.revolutionNs = MeanRevolutionNs(track);
+    const std::optional<double> cellNs = FindCellTime(track);
+    if (!cellNs || track.revolutions.empty()) {
+        return decoded;
+    }
+    report.cellNs = *cellNs;
+    const CellStream cells = ClockCells(track, *cellNs);
+    const std::size_t revolutionCells = cells.Size() / track.revolutions.size();
+    report.cellsPerRevolution = static_cast<double>(revolutionCells);
+    const TrackReadings readings = ReadSectors(cells, FindMarks(cells));
+    report.idCrcErrors = readings.idCrcErrors;
+    for (const MergedSector& sector : MergeRevolutions(readings, revolutionCells)) {
+        report.sectors.push_back(ReportOf(sector));
+        const auto first = readings.data.begin() + static_cast<std::ptrdiff_t>(sector.dataAt);
+        decoded.data.insert(decoded.data.end(), first,
+                            first + static_cast<std::ptrdiff_t>(sector.dataSize));
+    }
+    return decoded;
+}
