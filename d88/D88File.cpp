@@ -20,17 +20,17 @@ bool D88File::Open(const std::filesystem::path& path)
     if (source == nullptr) {
         return false;
     }
-    Open(std::move(source));
+    Open(std::move(source), &path);
     return true;
 }
 
-void D88File::Open(std::unique_ptr<ByteSource> source)
+void D88File::Open(std::unique_ptr<ByteSource> source, const std::filesystem::path* path)
 {
     Close();
     if (source == nullptr) {
         return;
     }
-    if (std::optional<ConvertedImage> converted = ConvertToD88(*source)) {
+    if (std::optional<ConvertedImage> converted = ConvertToD88(*source, path)) {
         format_ = converted->format;
         source = std::make_unique<MemoryByteSource>(std::move(converted->d88));
     }

@@ -78,8 +78,10 @@ public:
     // terminal, /dev/zero). A null `path` closes the file and returns true.
     bool Open(const char* path);
     bool Open(const std::filesystem::path& path);
-    // The same for bytes from any source, such as bytes in memory.
-    void Open(std::unique_ptr<ByteSource> source);
+    // The same for bytes from any source, such as bytes in memory; `path`,
+    // when given, is the file they come from (a KryoFlux dump reads the
+    // other track files beside it).
+    void Open(std::unique_ptr<ByteSource> source, const std::filesystem::path* path = nullptr);
 
     // The format the open file was recognised as.
     [[nodiscard]] ImageFormat GetFormat() const { return format_; }

@@ -51,12 +51,11 @@ struct FormatReader {
 
 // Formats whose bytes prove them, by a magic or a header and a size rule.
 // A file that two of them accept is ambiguous, and is read as D88.
-constexpr std::array<FormatReader, 8> FormatReaders{{
+constexpr std::array<FormatReader, 7> FormatReaders{{
     {ImageFormat::NfdR0, ConvertNfdR0},
     {ImageFormat::NfdR1, ConvertNfdR1},
     {ImageFormat::Fdd, ConvertFdd},
     {ImageFormat::Imd, ConvertImd},
-    {ImageFormat::Td0, ConvertTd0},
     {ImageFormat::Dim, ConvertDim},
     {ImageFormat::Fdi, ConvertFdi},
     {ImageFormat::Dcp, ConvertDcp},
@@ -82,8 +81,37 @@ bool IsPlausibleD88(ByteSource& source)
     return HeaderFits(source, UINT32_MAX);
 }
 
-std::optional<ConvertedImage> ConvertToD88(ByteSource& source)
+namespace {
+
+// TD0 and the flux dumps, proven by their magic, a CRC or a sound header,
+// come first: their headers are no D88 header, but may pass for one.
+std::optional<ConvertedImage> ConvertBeforeD88(ByteSource& source,
+                                               const std::filesystem::path* path)
 {
+    if (std::optional<D88Bytes> image = ConvertTd0(source)) {
+        return ConvertedImage{ImageFormat::Td0, std::move(*image)};
+    }
+    if (std::optional<D88Bytes> image = ConvertScp(source)) {
+        return ConvertedImage{ImageFormat::Scp, std::move(*image)};
+    }
+    if (std::optional<D88Bytes> image = ConvertHfe(source)) {
+        return ConvertedImage{ImageFormat::Hfe, std::move(*image)};
+    }
+    if (path != nullptr) {
+        if (std::optional<D88Bytes> image = ConvertKryoflux(source, *path)) {
+            return ConvertedImage{ImageFormat::Kryoflux, std::move(*image)};
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ConvertedImage> ConvertToD88(ByteSource& source, const std::filesystem::path* path)
+{
+    if (std::optional<ConvertedImage> proven = ConvertBeforeD88(source, path)) {
+        return proven;
+    }
     if (LooksLikeD88(source)) {
         return std::nullopt;
     }

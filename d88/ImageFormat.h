@@ -7,15 +7,16 @@
 // bytes alone, never from its name.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <vector>
 
 #include "ByteSource.h"
 
-enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd, Td0 };
+enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd, Td0, Scp, Hfe, Kryoflux };
 
 // A short name for messages: "D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU",
-// "DIM", "FDD", "IMD", "TD0".
+// "DIM", "FDD", "IMD", "TD0", "SCP", "HFE", "KryoFlux".
 const char* ImageFormatName(ImageFormat format);
 
 struct ConvertedImage {
@@ -27,7 +28,10 @@ struct ConvertedImage {
 // The file converted to a D88 image, or nullopt when it is to be read as D88:
 // every file that looks like a D88 image, and every file whose bytes do not
 // prove one of the other formats.
-std::optional<ConvertedImage> ConvertToD88(ByteSource& source);
+// `path`, when given, is where the source was opened: a KryoFlux dump's
+// other track files lie beside it.
+std::optional<ConvertedImage> ConvertToD88(ByteSource& source,
+                                           const std::filesystem::path* path = nullptr);
 
 // Whether the file starts with a D88 image header, the file's end aside.
 bool IsPlausibleD88(ByteSource& source);

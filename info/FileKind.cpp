@@ -31,9 +31,8 @@ constexpr std::array<ContainerMagic, 7> ContainerMagics{{
 }};
 
 constexpr NotAnImage EmptyFile{"empty file", nullptr, "it holds no byte"};
-constexpr NotAnImage OtherFile{
-    "not a disk image", nullptr,
-    "its bytes fit none of the formats d88cut reads"};
+constexpr NotAnImage OtherFile{"not a disk image", nullptr,
+                               "its bytes fit none of the formats d88cut reads"};
 
 bool HasMagic(ByteSource& source, const ContainerMagic& entry)
 {
@@ -78,7 +77,7 @@ FileFacts NotAnImageFacts(const NotAnImage& what, std::uint64_t size)
 
 }  // namespace
 
-FileFacts ExamineFile(std::unique_ptr<ByteSource> source)
+FileFacts ExamineFile(std::unique_ptr<ByteSource> source, const std::filesystem::path* path)
 {
     const std::uint64_t size = source->Size();
     // A D88 header first, as d88cut reads the file: a disk named "PK..."
@@ -88,7 +87,7 @@ FileFacts ExamineFile(std::unique_ptr<ByteSource> source)
         return NotAnImageFacts(*container, size);
     }
     D88File file;
-    file.Open(std::move(source));
+    file.Open(std::move(source), path);
     // A damaged header still counts where d88cut finds the title's disk.
     if (!plausible && file.GetFormat() == ImageFormat::D88 && !HoldsDiskOfTheTitle(file)) {
         return NotAnImageFacts(size == 0 ? EmptyFile : OtherFile, size);

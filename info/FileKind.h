@@ -4,6 +4,7 @@
 // format and hold neither of the title's disks.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
 #include "ByteSource.h"
@@ -18,5 +19,7 @@ struct NotAnImage {
     const char* reason;
 };
 
-// Reads the file: every image in it, or what it is instead.
-FileFacts ExamineFile(std::unique_ptr<ByteSource> source);
+// Reads the file: every image in it, or what it is instead. `path`, when
+// given, is where it was opened (a KryoFlux dump's other tracks lie beside it).
+FileFacts ExamineFile(std::unique_ptr<ByteSource> source,
+                      const std::filesystem::path* path = nullptr);

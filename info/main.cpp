@@ -109,7 +109,7 @@ int Run(const std::vector<Argument>& arguments)
             status = SomeNotRead;
             continue;
         }
-        const FileFacts facts = ExamineFile(std::move(source));
+        const FileFacts facts = ExamineFile(std::move(source), &name.path);
         if (request.json) {
             document.push_back(JsonReport(name.text, facts, request.options));
             continue;

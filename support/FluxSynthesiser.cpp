@@ -216,3 +216,12 @@ bool SynthesisedFluxSource::ReadTrack(int trackIndex, FluxTrack& track)
     }
     return false;
 }
+
+std::vector<FluxTrack> SynthesiseDisk(const D88ImageBuilder& disk, const FluxSynthesis& synthesis)
+{
+    std::vector<FluxTrack> tracks;
+    for (const SynthTrack& track : SynthTracksOf(disk)) {
+        tracks.push_back(SynthesiseTrack(track, synthesis));
+    }
+    return tracks;
+}

@@ -62,6 +62,9 @@ struct FluxSynthesis {
 };
 
 FluxTrack SynthesiseTrack(const SynthTrack& track, const FluxSynthesis& synthesis);
+// Every track of `disk`, as a flux dump file would hold them.
+std::vector<FluxTrack> SynthesiseDisk(const D88ImageBuilder& disk,
+                                      const FluxSynthesis& synthesis = {});
 FluxTrack SynthesiseNoise(int trackIndex, const FluxSynthesis& synthesis);
 
 // Makes each track's flux when it is read, so memory holds one track.

@@ -4,6 +4,9 @@
 #include <array>
 #include <optional>
 
+#include "FluxFileWriters.h"
+#include "FluxSynthesiser.h"
+
 namespace {
 
 void PutLe(Bytes& bytes, std::size_t offset, std::uint32_t value, std::size_t width)
@@ -376,6 +379,13 @@ Bytes BuildInFormat(ImageFormat format, const D88ImageBuilder& disk)
         return BuildDcp(disk);
     case ImageFormat::Td0:
         return BuildTd0(disk);
+    case ImageFormat::Scp:
+        return WriteScp(SynthesiseDisk(disk));
+    case ImageFormat::Hfe:
+        return WriteHfe(SynthesiseDisk(disk), 3);
+    case ImageFormat::Kryoflux:
+        // A folder of files, one a track: WriteKryofluxFolder.
+        return {};
     case ImageFormat::Dim:
         return BuildDim(disk);
     case ImageFormat::Fdd:
