@@ -288,7 +288,7 @@ private:
             return sink(track, fields, stream_, blockAt + 1, data.size());
         }
         MemoryByteSource expanded(std::move(data));
-        return sink(track, fields, expanded, 0, expanded.Size());
+        return sink(track, fields, expanded, 0, static_cast<std::size_t>(expanded.Size()));
     }
 
     // A sector left out by DOS reads as the fill byte; one with no data mark
@@ -299,7 +299,7 @@ private:
         if ((flags & NoDataFlag) == 0 && fields.n <= d88::MaxSizeCode) {
             MemoryByteSource fill(
                 std::vector<unsigned char>(std::size_t{128} << fields.n, SkippedFill));
-            return sink(track, fields, fill, 0, fill.Size());
+            return sink(track, fields, fill, 0, static_cast<std::size_t>(fill.Size()));
         }
         fields.status = StatusNoData;
         return sink(track, fields, stream_, at_, 0);
