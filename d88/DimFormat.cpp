@@ -52,16 +52,16 @@ const DimMedia* MediaOf(unsigned char type)
     return nullptr;
 }
 
-D88SectorFields SectorFields(const DimMedia& media, int track, int k)
+D88SectorFields SectorFields(const DimMedia& media, int track, int place)
 {
     D88SectorFields fields;
     fields.n = media.n;
-    if (track == 0 && k == 0) {
+    if (track == 0 && place == 0) {
         return fields;
     }
     fields.c = static_cast<unsigned char>(track / 2);
     fields.h = static_cast<unsigned char>(media.firstH + track % 2);
-    fields.r = static_cast<unsigned char>(media.firstR + k);
+    fields.r = static_cast<unsigned char>(media.firstR + place);
     return fields;
 }
 
@@ -109,14 +109,14 @@ std::optional<D88Bytes> ConvertDim(ByteSource& source)
         return std::nullopt;
     }
     D88ImageWriter writer(header + CommentAt, d88::NameLength, d88::Media2HD, false);
-    int place = 0;
+    int storedBefore = 0;
     for (int track = 0; track < end; ++track) {
         if (header[FlagsAt + static_cast<std::size_t>(track)] == 0) {
             continue;
         }
-        const int at = packed ? place++ : track;
+        const int slot = packed ? storedBefore++ : track;
         if (!AddTrack(writer, *media, track, source,
-                      HeaderSize + trackSize * static_cast<unsigned>(at))) {
+                      HeaderSize + trackSize * static_cast<unsigned>(slot))) {
             break;
         }
     }

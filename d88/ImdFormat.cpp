@@ -48,7 +48,7 @@ constexpr unsigned DataError = 4;
 // Reads a file front to back.
 class Cursor {
 public:
-    Cursor(ByteSource& source, std::uint64_t at) : source_(source), at_(at) {}
+    Cursor(ByteSource& source, std::uint64_t start) : source_(source), at_(start) {}
 
     bool Read(unsigned char* dest, std::size_t count)
     {
@@ -114,7 +114,7 @@ std::optional<std::uint64_t> TracksStart(ByteSource& source)
 
 // The sectors' IDs: R from the sector map, C and H from their maps when the
 // record has them, else the record's cylinder and side.
-bool ReadIds(Cursor& in, const unsigned char* header, std::vector<ImdSector>& sectors)
+bool ReadIds(Cursor& file, const unsigned char* header, std::vector<ImdSector>& sectors)
 {
     const std::size_t count = sectors.size();
     std::array<unsigned char, 255> r{};
@@ -122,9 +122,9 @@ bool ReadIds(Cursor& in, const unsigned char* header, std::vector<ImdSector>& se
     std::array<unsigned char, 255> h{};
     c.fill(header[1]);
     h.fill(header[2] & Side);
-    if (!in.Read(r.data(), count) ||
-        ((header[2] & CylinderMapFollows) != 0 && !in.Read(c.data(), count)) ||
-        ((header[2] & HeadMapFollows) != 0 && !in.Read(h.data(), count))) {
+    if (!file.Read(r.data(), count) ||
+        ((header[2] & CylinderMapFollows) != 0 && !file.Read(c.data(), count)) ||
+        ((header[2] & HeadMapFollows) != 0 && !file.Read(h.data(), count))) {
         return false;
     }
     for (std::size_t k = 0; k < count; ++k) {
@@ -136,13 +136,13 @@ bool ReadIds(Cursor& in, const unsigned char* header, std::vector<ImdSector>& se
 }
 
 // The sectors' size codes: the record's own, or each from the table of sizes.
-bool ReadSizes(Cursor& in, unsigned char sizeCode, std::vector<ImdSector>& sectors)
+bool ReadSizes(Cursor& file, unsigned char sizeCode, std::vector<ImdSector>& sectors)
 {
     for (ImdSector& sector : sectors) {
-        unsigned char size[2];
         std::optional<unsigned char> n = sizeCode;
         if (sizeCode == SizeTableFollows) {
-            n = in.Read(size, sizeof size) ? SizeCodeOf(DecodeLe16(size)) : std::nullopt;
+            unsigned char size[2];
+            n = file.Read(size, sizeof size) ? SizeCodeOf(DecodeLe16(size)) : std::nullopt;
         }
         if (!n) {
             return false;
@@ -154,10 +154,10 @@ bool ReadSizes(Cursor& in, unsigned char sizeCode, std::vector<ImdSector>& secto
 
 // One sector's data record; false when its type is unknown or the file ends
 // inside it.
-bool ReadData(Cursor& in, ImdSector& sector)
+bool ReadData(Cursor& file, ImdSector& sector)
 {
     unsigned char type = 0;
-    if (!in.Read(&type, 1) || type > MaxType) {
+    if (!file.Read(&type, 1) || type > MaxType) {
         return false;
     }
     if (type == 0) {
@@ -173,14 +173,14 @@ bool ReadData(Cursor& in, ImdSector& sector)
     }
     sector.size = std::size_t{128} << sector.fields.n;
     sector.compressed = (bits & Compressed) != 0;
-    sector.dataAt = in.At();
-    return in.Skip(sector.compressed ? 1 : sector.size);
+    sector.dataAt = file.At();
+    return file.Skip(sector.compressed ? 1 : sector.size);
 }
 
-std::optional<ImdTrack> ReadTrack(Cursor& in)
+std::optional<ImdTrack> ReadTrack(Cursor& file)
 {
     unsigned char header[TrackHeaderSize];
-    if (!in.Read(header, TrackHeaderSize)) {
+    if (!file.Read(header, TrackHeaderSize)) {
         return std::nullopt;
     }
     const unsigned char mode = header[0];
@@ -195,13 +195,13 @@ std::optional<ImdTrack> ReadTrack(Cursor& in)
         return std::nullopt;
     }
     track.sectors.resize(header[3]);
-    if (!ReadIds(in, header, track.sectors) || !ReadSizes(in, sizeCode, track.sectors)) {
+    if (!ReadIds(file, header, track.sectors) || !ReadSizes(file, sizeCode, track.sectors)) {
         return std::nullopt;
     }
     std::size_t trackData = 0;
     for (ImdSector& sector : track.sectors) {
         sector.fields.fm = mode <= LastFmMode;
-        if (!ReadData(in, sector) || sector.size > MaxTrackData - trackData) {
+        if (!ReadData(file, sector) || sector.size > MaxTrackData - trackData) {
             return std::nullopt;
         }
         trackData += sector.size;
@@ -213,11 +213,11 @@ std::optional<ImdTrack> ReadTrack(Cursor& in)
 // the end of the file, each at a place of its own.
 std::optional<std::vector<ImdTrack>> ReadTracks(ByteSource& source, std::uint64_t start)
 {
-    Cursor in(source, start);
+    Cursor file(source, start);
     std::vector<ImdTrack> tracks;
     std::array<bool, d88::TrackCount> seen{};
-    while (!in.AtEnd()) {
-        std::optional<ImdTrack> track = ReadTrack(in);
+    while (!file.AtEnd()) {
+        std::optional<ImdTrack> track = ReadTrack(file);
         if (!track || seen[static_cast<std::size_t>(track->index)]) {
             return std::nullopt;
         }
@@ -225,7 +225,7 @@ std::optional<std::vector<ImdTrack>> ReadTracks(ByteSource& source, std::uint64_
         tracks.push_back(std::move(*track));
     }
     std::sort(tracks.begin(), tracks.end(),
-              [](const ImdTrack& a, const ImdTrack& b) { return a.index < b.index; });
+              [](const ImdTrack& one, const ImdTrack& other) { return one.index < other.index; });
     return tracks;
 }
 

@@ -158,7 +158,10 @@ std::uint8_t ImdDataType(const BuiltSector& sector)
 Bytes ImdIdMaps(int track, const std::vector<BuiltSector>& sectors, std::uint8_t& head,
                 std::uint8_t& sizeCode, bool sizeTable)
 {
-    Bytes r, c, h, sizes(2 * sectors.size());
+    Bytes r;
+    Bytes c;
+    Bytes h;
+    Bytes sizes(2 * sectors.size());
     for (std::size_t k = 0; k < sectors.size(); ++k) {
         r.push_back(sectors[k].r);
         c.push_back(sectors[k].c);
@@ -183,7 +186,7 @@ Bytes ImdIdMaps(int track, const std::vector<BuiltSector>& sectors, std::uint8_t
 Bytes ImdTrackRecord(int track, const std::vector<BuiltSector>& sectors, bool highRate,
                      const ImdOptions& options)
 {
-    std::uint8_t head = static_cast<std::uint8_t>(track % 2);
+    auto head = static_cast<std::uint8_t>(track % 2);
     std::uint8_t sizeCode = 0;
     const Bytes maps = ImdIdMaps(track, sectors, head, sizeCode, options.sizeTable);
     const int mode = (highRate ? 0 : 2) + (sectors[0].fm ? 0 : 3);
@@ -336,7 +339,7 @@ Bytes BuildFdd(const D88ImageBuilder& disk, const FddOptions& options)
     const Bytes& name = disk.GetName();
     std::copy(name.begin(), name.end(), bytes.begin() + 0x08);
     bytes[0x88] = options.writeProtected ? 1 : 0;
-    std::fill(bytes.begin() + MapAt, bytes.begin() + MapAt + 160 * 26 * 12, 0xFF);
+    std::fill_n(bytes.begin() + MapAt, std::size_t{160} * 26 * 12, 0xFF);
     const bool highDensity = disk.GetMediaType() == 0x20;
     for (const auto& [track, sectors] : disk.Tracks()) {
         for (std::size_t slot = 0; slot < sectors.size(); ++slot) {

@@ -564,7 +564,7 @@ std::vector<FormatCase> RejectedCases()
     ImdOptions sizeTable;
     sizeTable.sizeTable = true;
     const Bytes imdSizes = BuildImd(SmallDisk(), sizeTable);
-    const std::size_t at =
+    const std::size_t tracksAt =
         static_cast<std::size_t>(std::find(imd.begin(), imd.end(), 0x1A) - imd.begin()) + 1;
     const auto file = [](std::string name, const Bytes& bytes) {
         return FormatCase{std::move(name), [bytes] { return bytes; }, std::nullopt, {}, false,
@@ -637,21 +637,21 @@ std::vector<FormatCase> RejectedCases()
         file("fdd_magic_without_nul", Patched(fdd, 7, ' ', 1)),
         file("fdd_track_over_64k", BuildFdd(LargeSectors(9))),
         file("imd_no_end_of_text", Cut(imd, 20)),
-        file("imd_cut_in_track_header", Cut(imd, at + 3)),
-        file("imd_cut_in_sector_map", Cut(imd, at + 8)),
+        file("imd_cut_in_track_header", Cut(imd, tracksAt + 3)),
+        file("imd_cut_in_sector_map", Cut(imd, tracksAt + 8)),
         file("imd_cut_in_data", Cut(imd, imd.size() - 1)),
         file("imd_byte_after_last_record", Cut(imd, imd.size() + 1)),
-        file("imd_mode_6", Patched(imd, at, 6, 1)),
-        file("imd_head_bit_1", Patched(imd, at + 2, 0x02, 1)),
-        file("imd_size_code_7", Patched(imd, at + 4, 7, 1)),
-        file("imd_data_type_9", Patched(imd, at + 13, 9, 1)),
-        file("imd_cylinder_82", Patched(imd, at + 1, 82, 1)),
+        file("imd_mode_6", Patched(imd, tracksAt, 6, 1)),
+        file("imd_head_bit_1", Patched(imd, tracksAt + 2, 0x02, 1)),
+        file("imd_size_code_7", Patched(imd, tracksAt + 4, 7, 1)),
+        file("imd_data_type_9", Patched(imd, tracksAt + 13, 9, 1)),
+        file("imd_cylinder_82", Patched(imd, tracksAt + 1, 82, 1)),
         file("imd_two_records_of_one_track",
-             Concat({imd, Bytes(imd.begin() + static_cast<std::ptrdiff_t>(at),
-                                imd.begin() + static_cast<std::ptrdiff_t>(at + 8213))})),
-        file("imd_count_one_more", Patched(blankImd, at + 3, 9, 1)),
-        file("imd_count_one_less", Patched(blankImd, at + 3, 7, 1)),
-        file("imd_size_table_of_1000", Patched(imdSizes, at + 13, 1000, 2)),
+             Concat({imd, Bytes(imd.begin() + static_cast<std::ptrdiff_t>(tracksAt),
+                                imd.begin() + static_cast<std::ptrdiff_t>(tracksAt + 8213))})),
+        file("imd_count_one_more", Patched(blankImd, tracksAt + 3, 9, 1)),
+        file("imd_count_one_less", Patched(blankImd, tracksAt + 3, 7, 1)),
+        file("imd_size_table_of_1000", Patched(imdSizes, tracksAt + 13, 1000, 2)),
         file("imd_track_over_64k", BuildImd(LargeSectors(9))),
         {"fdd_whose_header_is_a_plausible_d88", FddAlsoD88, std::nullopt, {}, false, ConvertFdd},
         {"d88_named_like_nfd_r0", D88NamedLikeNfd, std::nullopt, {}, false, ConvertNfdR0},
