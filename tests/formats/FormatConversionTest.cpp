@@ -172,12 +172,12 @@ Bytes Td0HeaderPatched(Bytes bytes, std::size_t offset, std::uint8_t value)
 }
 
 // A track header rewritten, its CRC made right.
-Bytes Td0TrackPatched(Bytes bytes, std::size_t at, std::uint8_t count, std::uint8_t cylinder,
+Bytes Td0TrackPatched(Bytes bytes, std::size_t headerAt, std::uint8_t count, std::uint8_t cylinder,
                       std::uint8_t head)
 {
     const Bytes fields{count, cylinder, head};
-    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
-    bytes[at + 3] = static_cast<std::uint8_t>(Td0Crc(&bytes[at], 3) & 0xFF);
+    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(headerAt));
+    bytes[headerAt + 3] = static_cast<std::uint8_t>(Td0Crc(&bytes[headerAt], 3) & 0xFF);
     return bytes;
 }
 
@@ -236,7 +236,10 @@ D88ImageBuilder OneSector(const Bytes& data)
 }
 
 // "TD", eight zero bytes, their CRC 0x511E, and the end record: no tracks.
-const Bytes EmptyTd0{'T', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0x1E, 0x51, 0xFF};
+Bytes EmptyTd0()
+{
+    return {'T', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0x1E, 0x51, 0xFF};
+}
 
 struct FormatCase {
     std::string name;
@@ -353,7 +356,7 @@ std::vector<FormatCase> LayoutCases()
              return Cut(td0, td0.size() - 3);
          },
          ImageFormat::Td0, SmallDisk},
-        {"td0_typed_by_hand", [] { return EmptyTd0; }, ImageFormat::Td0,
+        {"td0_typed_by_hand", EmptyTd0, ImageFormat::Td0,
          [] { return D88ImageBuilder().MediaType(0x00); }},
     };
 }
@@ -373,7 +376,7 @@ std::vector<FormatCase> RejectedCases()
     const Bytes commented = BuildTd0(SmallDisk(), options);
     options = {};
     options.advanced = true;
-    const Bytes td = BuildTd0(SmallDisk(), options);
+    const Bytes compressed = BuildTd0(SmallDisk(), options);
     options.version = 19;
     const Bytes oldCompression = BuildTd0(SmallDisk(), options);
     const Bytes pattern = BuildTd0(OneSector(Bytes(1024, 0xE5)));
@@ -414,12 +417,12 @@ std::vector<FormatCase> RejectedCases()
         file("td0_cut_in_sector_header", Cut(td0, Td0SectorAt + 3)),
         file("td0_cut_in_data", Cut(td0, td0.size() / 2)),
         file("td0_cut_before_end_record", Cut(td0, td0.size() - 4)),
-        file("td_cut_in_stream", Cut(td, td.size() / 2)),
+        file("td_cut_in_stream", Cut(compressed, compressed.size() / 2)),
         file("td0_header_crc_wrong", Flipped(td0, 10)),
         file("td0_track_crc_wrong", Flipped(td0, 15)),
         file("td0_sector_crc_wrong", Flipped(td0, Td0SectorAt + 5)),
         file("td0_comment_crc_wrong", Flipped(commented, 12)),
-        file("td_stream_bit_flipped", Flipped(td, td.size() / 2)),
+        file("td_stream_bit_flipped", Flipped(compressed, compressed.size() / 2)),
         file("td0_sector_count_lies_long", Td0TrackPatched(td0, 12, 9, 0, 0)),
         file("td0_sector_count_lies_short", Td0TrackPatched(td0, 12, 7, 0, 0)),
         file("td0_block_length_lies", Patched(td0, Td0BlockAt, 1026, 2)),
@@ -511,8 +514,8 @@ TEST(Td0Reader, ReadsOrNamesTheOldCompression)
         {"lzhuf_of_2_0", BuildTd0(SmallDisk(), version20), true, false},
         {"lzw_of_1_9", old, false, true},
         {"lzw_second_volume", Td0HeaderPatched(old, 2, 1), false, false},
-        {"typed_by_hand", EmptyTd0, true, false},
-        {"crc_bytes_swapped", Patched(EmptyTd0, 10, 0x1E51, 2), false, false},
+        {"typed_by_hand", EmptyTd0(), true, false},
+        {"crc_bytes_swapped", Patched(EmptyTd0(), 10, 0x1E51, 2), false, false},
         {"d88_named_td", D88ImageBuilder().Name("TD").Build(), false, false},
     };
     for (const auto& testCase : cases) {
