@@ -215,8 +215,12 @@ public:
     [[nodiscard]] int LastTrack() const { return lastTrack_; }
 
 private:
+    // An empty comment has no buffer to read into: nothing is read for it.
     bool Read(unsigned char* dest, std::size_t count)
     {
+        if (count == 0) {
+            return true;
+        }
         if (!ReadExactly(stream_, at_, dest, count)) {
             return false;
         }

@@ -188,6 +188,16 @@ Bytes Td0CommentLengthPatched(Bytes bytes, std::uint16_t length)
     return Patched(bytes, 12, Td0Crc(&bytes[14], std::size_t{8} + length), 2);
 }
 
+// A comment block with no text put in front of the tracks.
+Bytes WithEmptyComment(const Bytes& td0)
+{
+    Bytes bytes = Td0HeaderPatched(td0, 7, 0x80);
+    Bytes block{0, 0, 0, 0, 99, 11, 31, 23, 59, 59};
+    block = Patched(block, 0, Td0Crc(&block[2], 8), 2);
+    bytes.insert(bytes.begin() + 12, block.begin(), block.end());
+    return bytes;
+}
+
 // Track 0 FM; on track 2 a deleted mark, a CRC error, both, no data mark,
 // a sector DOS left out and data with no ID (flags 0x10 and 0x40 added by
 // Td0FlagOptions). As read, the DOS sector holds E5 and the last is gone.
@@ -348,6 +358,8 @@ std::vector<FormatCase> LayoutCases()
          ImageFormat::Td0, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
         {"td0_2d", [] { return BuildTd0(UniformDisk(40, 16, 1).MediaType(0x00)); },
          ImageFormat::Td0, [] { return UniformDisk(40, 16, 1).MediaType(0x00); }},
+        {"td0_empty_comment", [] { return WithEmptyComment(BuildTd0(SmallDisk())); },
+         ImageFormat::Td0, SmallDisk},
         {"td0_track_left_out", [] { return BuildTd0(SmallDisk().RemoveTrack(1)); },
          ImageFormat::Td0, [] { return SmallDisk().RemoveTrack(1); }},
         {"td0_end_record_of_one_byte",
