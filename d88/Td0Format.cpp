@@ -160,19 +160,19 @@ bool ExpandPattern(const unsigned char* block, std::size_t size, SectorFill& fil
 bool ExpandRuns(const unsigned char* block, std::size_t size, SectorFill& fill)
 {
     constexpr unsigned char LongestShift = 14;  // a block no larger than a sector
-    std::size_t at = 0;
-    while (at < size) {
-        if (size - at < 2 || block[at] > LongestShift) {
+    std::size_t next = 0;
+    while (next < size) {
+        if (size - next < 2 || block[next] > LongestShift) {
             return false;
         }
-        const bool literal = block[at] == 0;
-        const std::size_t length = literal ? block[at + 1] : std::size_t{1} << block[at];
-        const std::size_t times = literal ? 1 : block[at + 1];
-        at += 2;
-        if (size - at < length || !fill.Append(&block[at], length, times)) {
+        const bool literal = block[next] == 0;
+        const std::size_t length = literal ? block[next + 1] : std::size_t{1} << block[next];
+        const std::size_t times = literal ? 1 : block[next + 1];
+        next += 2;
+        if (size - next < length || !fill.Append(&block[next], length, times)) {
             return false;
         }
-        at += length;
+        next += length;
     }
     return true;
 }
@@ -215,8 +215,12 @@ public:
     [[nodiscard]] int LastTrack() const { return lastTrack_; }
 
 private:
+    // An empty comment has no buffer to read into: nothing is read for it.
     bool Read(unsigned char* dest, std::size_t count)
     {
+        if (count == 0) {
+            return true;
+        }
         if (!ReadExactly(stream_, at_, dest, count)) {
             return false;
         }
@@ -250,31 +254,32 @@ private:
             return false;
         }
         lastTrack_ = track;
-        const bool fm = header_.allFm || (head[2] & TrackFm) != 0;
+        const bool fmTrack = header_.allFm || (head[2] & TrackFm) != 0;
         for (int k = 0; k < count; ++k) {
-            if (!WalkSector(track, fm, sink)) {
+            if (!WalkSector(track, fmTrack, sink)) {
                 return false;
             }
         }
         return true;
     }
 
-    bool WalkSector(int track, bool fm, const SectorSink& sink)
+    bool WalkSector(int track, bool fmTrack, const SectorSink& sink)
     {
-        unsigned char id[SectorHeaderSize];
-        if (!Read(id, SectorHeaderSize)) {
+        unsigned char sectorId[SectorHeaderSize];
+        if (!Read(sectorId, SectorHeaderSize)) {
             return false;
         }
-        const unsigned char flags = id[FlagsAt];
-        D88SectorFields fields{id[0], id[1], id[2], id[3], fm, false, 0};
-        if ((flags & (SkippedFlag | NoDataFlag)) != 0 || id[3] > d88::MaxSizeCode) {
+        const unsigned char flags = sectorId[FlagsAt];
+        D88SectorFields fields{
+            sectorId[0], sectorId[1], sectorId[2], sectorId[3], fmTrack, false, 0};
+        if ((flags & (SkippedFlag | NoDataFlag)) != 0 || sectorId[3] > d88::MaxSizeCode) {
             return (flags & NoIdFlag) != 0 || AddWithoutData(track, fields, flags, sink);
         }
         const std::uint64_t blockAt = at_ + 2;
-        std::vector<unsigned char> data(std::size_t{128} << id[3]);
+        std::vector<unsigned char> sector(std::size_t{128} << sectorId[3]);
         unsigned char method = 0;
-        if (!ReadDataBlock(data, method) ||
-            !LowCrcMatches(data.data(), data.size(), id[DataCrcAt])) {
+        if (!ReadDataBlock(sector, method) ||
+            !LowCrcMatches(sector.data(), sector.size(), sectorId[DataCrcAt])) {
             return false;
         }
         if ((flags & NoIdFlag) != 0) {
@@ -285,9 +290,9 @@ private:
                         : fields.deleted            ? StatusDeleted
                                                     : 0;
         if (method == RawMethod) {
-            return sink(track, fields, stream_, blockAt + 1, data.size());
+            return sink(track, fields, stream_, blockAt + 1, sector.size());
         }
-        MemoryByteSource expanded(std::move(data));
+        MemoryByteSource expanded(std::move(sector));
         return sink(track, fields, expanded, 0, static_cast<std::size_t>(expanded.Size()));
     }
 

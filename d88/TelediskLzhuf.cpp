@@ -204,16 +204,16 @@ void LzhufCode::Rebuild()
     // Each new node goes after the last one whose count is no larger.
     for (Node node = SymbolCount, first = 0; node < NodeCount; ++node, first += 2) {
         const auto count = static_cast<std::uint16_t>(count_[first] + count_[first + 1]);
-        Node at = node;
-        while (count < count_[at - 1]) {
-            --at;
+        Node slot = node;
+        while (count < count_[slot - 1]) {
+            --slot;
         }
-        const auto from = static_cast<std::ptrdiff_t>(at);
-        const auto to = static_cast<std::ptrdiff_t>(node);
-        std::copy_backward(count_.begin() + from, count_.begin() + to, count_.begin() + to + 1);
-        std::copy_backward(child_.begin() + from, child_.begin() + to, child_.begin() + to + 1);
-        count_[at] = count;
-        child_[at] = first;
+        const auto begin = static_cast<std::ptrdiff_t>(slot);
+        const auto end = static_cast<std::ptrdiff_t>(node);
+        std::copy_backward(count_.begin() + begin, count_.begin() + end, count_.begin() + end + 1);
+        std::copy_backward(child_.begin() + begin, child_.begin() + end, child_.begin() + end + 1);
+        count_[slot] = count;
+        child_[slot] = first;
     }
     for (Node node = 0; node < NodeCount; ++node) {
         SetChild(node, child_[node]);

@@ -56,24 +56,24 @@ Bytes RunFragments(const Bytes& data, std::uint8_t shift)
             literal.clear();
         }
     };
-    std::size_t at = 0;
-    while (at < data.size()) {
+    std::size_t next = 0;
+    while (next < data.size()) {
         std::size_t times = 1;
-        while (times < 255 && at + (times + 1) * block <= data.size() &&
-               std::equal(data.begin() + static_cast<std::ptrdiff_t>(at),
-                          data.begin() + static_cast<std::ptrdiff_t>(at + block),
-                          data.begin() + static_cast<std::ptrdiff_t>(at + times * block))) {
+        while (times < 255 && next + (times + 1) * block <= data.size() &&
+               std::equal(data.begin() + static_cast<std::ptrdiff_t>(next),
+                          data.begin() + static_cast<std::ptrdiff_t>(next + block),
+                          data.begin() + static_cast<std::ptrdiff_t>(next + times * block))) {
             ++times;
         }
         if (times >= 2) {
             flush();
             Append(fragments, {shift, static_cast<std::uint8_t>(times)});
-            fragments.insert(fragments.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
-                             data.begin() + static_cast<std::ptrdiff_t>(at + block));
-            at += times * block;
+            fragments.insert(fragments.end(), data.begin() + static_cast<std::ptrdiff_t>(next),
+                             data.begin() + static_cast<std::ptrdiff_t>(next + block));
+            next += times * block;
             continue;
         }
-        literal.push_back(data[at++]);
+        literal.push_back(data[next++]);
         if (literal.size() == 255) {
             flush();
         }
@@ -131,9 +131,9 @@ void AppendTrack(Bytes& stream, int track, const std::vector<BuiltSector>& secto
                  const Td0Options& options)
 {
     const std::size_t headerAt = stream.size();
-    const bool fm = !sectors.empty() && sectors.front().fm;
+    const bool fmTrack = !sectors.empty() && sectors.front().fm;
     Append(stream, {static_cast<std::uint8_t>(sectors.size()), static_cast<std::uint8_t>(track / 2),
-                    static_cast<std::uint8_t>((track % 2) | (fm ? 0x80 : 0))});
+                    static_cast<std::uint8_t>((track % 2) | (fmTrack ? 0x80 : 0))});
     stream.push_back(LowCrc(stream, headerAt, 3));
     for (std::size_t k = 0; k < sectors.size(); ++k) {
         const auto extra = options.extraFlags.find({track, k});

@@ -313,12 +313,12 @@ Bytes Td0HeaderPatched(Bytes bytes, std::size_t offset, std::uint8_t value)
 }
 
 // A track header rewritten, its CRC made right.
-Bytes Td0TrackPatched(Bytes bytes, std::size_t at, std::uint8_t count, std::uint8_t cylinder,
+Bytes Td0TrackPatched(Bytes bytes, std::size_t headerAt, std::uint8_t count, std::uint8_t cylinder,
                       std::uint8_t head)
 {
     const Bytes fields{count, cylinder, head};
-    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
-    bytes[at + 3] = static_cast<std::uint8_t>(Td0Crc(&bytes[at], 3) & 0xFF);
+    std::copy(fields.begin(), fields.end(), bytes.begin() + static_cast<std::ptrdiff_t>(headerAt));
+    bytes[headerAt + 3] = static_cast<std::uint8_t>(Td0Crc(&bytes[headerAt], 3) & 0xFF);
     return bytes;
 }
 
@@ -327,6 +327,16 @@ Bytes Td0CommentLengthPatched(Bytes bytes, std::uint16_t length)
 {
     bytes = Patched(bytes, 14, length, 2);
     return Patched(bytes, 12, Td0Crc(&bytes[14], std::size_t{8} + length), 2);
+}
+
+// A comment block with no text put in front of the tracks.
+Bytes WithEmptyComment(const Bytes& td0)
+{
+    Bytes bytes = Td0HeaderPatched(td0, 7, 0x80);
+    Bytes block{0, 0, 0, 0, 99, 11, 31, 23, 59, 59};
+    block = Patched(block, 0, Td0Crc(&block[2], 8), 2);
+    bytes.insert(bytes.begin() + 12, block.begin(), block.end());
+    return bytes;
 }
 
 // Track 0 FM; on track 2 a deleted mark, a CRC error, both, no data mark,
@@ -377,7 +387,10 @@ D88ImageBuilder OneSector(const Bytes& data)
 }
 
 // "TD", eight zero bytes, their CRC 0x511E, and the end record: no tracks.
-const Bytes EmptyTd0{'T', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0x1E, 0x51, 0xFF};
+Bytes EmptyTd0()
+{
+    return {'T', 'D', 0, 0, 0, 0, 0, 0, 0, 0, 0x1E, 0x51, 0xFF};
+}
 
 struct FormatCase {
     std::string name;
@@ -487,6 +500,8 @@ std::vector<FormatCase> LayoutCases()
          ImageFormat::Td0, [] { return UniformDisk(80, 8, 2).MediaType(0x10); }},
         {"td0_2d", [] { return BuildTd0(UniformDisk(40, 16, 1).MediaType(0x00)); },
          ImageFormat::Td0, [] { return UniformDisk(40, 16, 1).MediaType(0x00); }},
+        {"td0_empty_comment", [] { return WithEmptyComment(BuildTd0(SmallDisk())); },
+         ImageFormat::Td0, SmallDisk},
         {"td0_track_left_out", [] { return BuildTd0(SmallDisk().RemoveTrack(1)); },
          ImageFormat::Td0, [] { return SmallDisk().RemoveTrack(1); }},
         {"td0_end_record_of_one_byte",
@@ -495,7 +510,7 @@ std::vector<FormatCase> LayoutCases()
              return Cut(td0, td0.size() - 3);
          },
          ImageFormat::Td0, SmallDisk},
-        {"td0_typed_by_hand", [] { return EmptyTd0; }, ImageFormat::Td0,
+        {"td0_typed_by_hand", EmptyTd0, ImageFormat::Td0,
          [] { return D88ImageBuilder().MediaType(0x00); }},
         {"dim_packed_without_track_1", [] { return BuildDim(SmallDisk().RemoveTrack(1)); },
          ImageFormat::Dim, [] { return SmallDisk().RemoveTrack(1); }},
@@ -549,7 +564,7 @@ std::vector<FormatCase> RejectedCases()
     const Bytes commented = BuildTd0(SmallDisk(), options);
     options = {};
     options.advanced = true;
-    const Bytes td = BuildTd0(SmallDisk(), options);
+    const Bytes compressed = BuildTd0(SmallDisk(), options);
     options.version = 19;
     const Bytes oldCompression = BuildTd0(SmallDisk(), options);
     const Bytes pattern = BuildTd0(OneSector(Bytes(1024, 0xE5)));
@@ -600,12 +615,12 @@ std::vector<FormatCase> RejectedCases()
         file("td0_cut_in_sector_header", Cut(td0, Td0SectorAt + 3)),
         file("td0_cut_in_data", Cut(td0, td0.size() / 2)),
         file("td0_cut_before_end_record", Cut(td0, td0.size() - 4)),
-        file("td_cut_in_stream", Cut(td, td.size() / 2)),
+        file("td_cut_in_stream", Cut(compressed, compressed.size() / 2)),
         file("td0_header_crc_wrong", Flipped(td0, 10)),
         file("td0_track_crc_wrong", Flipped(td0, 15)),
         file("td0_sector_crc_wrong", Flipped(td0, Td0SectorAt + 5)),
         file("td0_comment_crc_wrong", Flipped(commented, 12)),
-        file("td_stream_bit_flipped", Flipped(td, td.size() / 2)),
+        file("td_stream_bit_flipped", Flipped(compressed, compressed.size() / 2)),
         file("td0_sector_count_lies_long", Td0TrackPatched(td0, 12, 9, 0, 0)),
         file("td0_sector_count_lies_short", Td0TrackPatched(td0, 12, 7, 0, 0)),
         file("td0_block_length_lies", Patched(td0, Td0BlockAt, 1026, 2)),
@@ -731,8 +746,8 @@ TEST(Td0Reader, ReadsOrNamesTheOldCompression)
         {"lzhuf_of_2_0", BuildTd0(SmallDisk(), version20), true, false},
         {"lzw_of_1_9", old, false, true},
         {"lzw_second_volume", Td0HeaderPatched(old, 2, 1), false, false},
-        {"typed_by_hand", EmptyTd0, true, false},
-        {"crc_bytes_swapped", Patched(EmptyTd0, 10, 0x1E51, 2), false, false},
+        {"typed_by_hand", EmptyTd0(), true, false},
+        {"crc_bytes_swapped", Patched(EmptyTd0(), 10, 0x1E51, 2), false, false},
         {"d88_named_td", D88ImageBuilder().Name("TD").Build(), false, false},
     };
     for (const auto& testCase : cases) {
