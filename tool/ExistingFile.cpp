@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::size_t ChunkSize = 64 * 1024;
+constexpr std::size_t ChunkSize = std::size_t{64} * 1024;
 
 #ifdef _WIN32
 using Native = HANDLE;
