@@ -25,7 +25,6 @@ namespace fs = std::filesystem;
 constexpr int CreateAttempts = 100;
 // A refused rename is tried again for about two seconds.
 constexpr int RenameAttempts = 100;
-constexpr int RenameWaitMs = 20;
 
 #ifdef _WIN32
 using Native = void*;
@@ -79,6 +78,7 @@ bool RenameRefusedForAMoment(const fs::path& target)
 
 void WaitBeforeRenaming()
 {
+    constexpr DWORD RenameWaitMs = 20;
     Sleep(RenameWaitMs);
 }
 #else

@@ -69,7 +69,8 @@ std::vector<std::uint32_t> ReadTable(ByteSource& source, int entryCount)
     std::uint64_t limit = got / TableEntrySize;
     std::vector<std::uint32_t> table;
     for (std::uint64_t entry = 0; entry < limit; ++entry) {
-        const std::uint32_t offset = DecodeLe32(&bytes[entry * TableEntrySize]);
+        const std::uint32_t offset =
+            DecodeLe32(&bytes[static_cast<std::size_t>(entry * TableEntrySize)]);
         if (offset != 0 && offset < TableAt + limit * TableEntrySize) {
             limit = offset < TableAt ? 0 : (offset - TableAt) / TableEntrySize;
         }
