@@ -190,6 +190,12 @@ function formatParts(member) {
     t.images(count) + (report.images_past_limit ? ` (${t.pastLimit})` : '')];
 }
 
+function consoleDetails(member) {
+  return element('details', {},
+    element('summary', {}, t.consoleHeading),
+    element('pre', { class: 'console' }, shiftJis.decode(member.console) || t.consoleEmpty));
+}
+
 function memberSection(member, archived) {
   const images = member.report.images || [];
   const section = element('section', { class: 'member' }, archived && element('h3', {}, member.name));
@@ -197,13 +203,13 @@ function memberSection(member, archived) {
     const what = member.report.not_a_disk_image || { container: null, reason: '' };
     section.append(element('p', { class: 'note' },
       t.notImage(member.report.format, what.reason, what.container)));
+    // d88cut still reads such a file as D88 and may say so, image by image.
+    if (member.console && member.console.length) section.append(consoleDetails(member));
     return section;
   }
   if (archived) section.append(element('p', { class: 'format' }, t.parts(formatParts(member))));
   section.append(...images.map((image) => imageBlock(image, images.length, archived ? 4 : 3)),
-    element('details', {},
-      element('summary', {}, t.consoleHeading),
-      element('pre', { class: 'console' }, shiftJis.decode(member.console) || t.consoleEmpty)));
+    consoleDetails(member));
   return section;
 }
 
