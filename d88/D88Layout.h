@@ -60,6 +60,8 @@ inline constexpr std::uint8_t DeletedDataMark = 0x10;
 // Status bytes the controller reported for a sector (the uPD765's result,
 // as D88 records it); 0x00 is a clean read.
 inline constexpr std::uint8_t StatusGood = 0x00;
+// Read cleanly, with a deleted data mark.
+inline constexpr std::uint8_t StatusDeletedData = 0x10;
 inline constexpr std::uint8_t StatusIdCrcError = 0xA0;
 inline constexpr std::uint8_t StatusDataCrcError = 0xB0;
 inline constexpr std::uint8_t StatusNoAddressMark = 0xE0;

@@ -99,7 +99,7 @@ bool AddEntry(D88ImageWriter& writer, int track, const unsigned char* entry, Byt
     fields.n = entry[3];
     fields.fm = entry[MfmAt] == 0;
     fields.deleted = entry[DeletedAt] != 0;
-    fields.status = fields.deleted ? StatusDeletedMark : 0;
+    fields.status = fields.deleted ? d88::StatusDeletedData : 0;
     const std::size_t size = std::size_t{128} << fields.n;
     const std::uint32_t dataAt = DecodeLe32(entry + DataAt);
     if (dataAt == NotStored) {

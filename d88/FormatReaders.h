@@ -52,8 +52,6 @@ inline std::optional<unsigned char> SizeCodeOf(std::uint32_t sectorSize)
 }
 
 // BIOS READ DATA results that formats recording marks and errors give.
-constexpr unsigned char StatusDeletedMark = 0x10;
-constexpr unsigned char StatusDataCrcError = 0xB0;
 
 // The most sector data one track of a converted image may hold. A turn of a
 // 2HD track holds about 10 KB; this leaves room for four 16 KiB sectors, as

@@ -167,9 +167,9 @@ bool ReadData(Cursor& file, ImdSector& sector)
     const unsigned bits = type - 1U;
     sector.fields.deleted = (bits & Deleted) != 0;
     if ((bits & DataError) != 0) {
-        sector.fields.status = StatusDataCrcError;
+        sector.fields.status = d88::StatusDataCrcError;
     } else if (sector.fields.deleted) {
-        sector.fields.status = StatusDeletedMark;
+        sector.fields.status = d88::StatusDeletedData;
     }
     sector.size = std::size_t{128} << sector.fields.n;
     sector.compressed = (bits & Compressed) != 0;

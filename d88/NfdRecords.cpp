@@ -15,11 +15,8 @@ constexpr std::size_t ProtectAt = 0x114;
 
 // BIOS READ DATA results, from the uPD765 result bytes when the record
 // leaves its own status at zero.
-constexpr unsigned char StatusDataCrc = 0xB0;
 constexpr unsigned char StatusIdCrc = 0xA0;
 constexpr unsigned char StatusNoAddressMark = 0xE0;
-constexpr unsigned char StatusNoDataMark = 0xF0;
-constexpr unsigned char StatusDeleted = 0x10;
 constexpr unsigned char CrcError = 0x20;     // ST1 DE, ST2 DD
 constexpr unsigned char MissingMark = 0x01;  // ST1 MA, ST2 MD
 
@@ -32,15 +29,15 @@ unsigned char StatusOf(const unsigned char* record, bool deleted)
         return recorded;
     }
     if ((st1 & CrcError) != 0) {
-        return (st2 & CrcError) != 0 ? StatusDataCrc : StatusIdCrc;
+        return (st2 & CrcError) != 0 ? d88::StatusDataCrcError : StatusIdCrc;
     }
     if ((st1 & MissingMark) != 0) {
         return StatusNoAddressMark;
     }
     if ((st2 & MissingMark) != 0) {
-        return StatusNoDataMark;
+        return d88::StatusNoDataMark;
     }
-    return deleted ? StatusDeleted : 0;
+    return deleted ? d88::StatusDeletedData : 0;
 }
 
 }  // namespace

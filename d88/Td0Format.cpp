@@ -51,10 +51,6 @@ constexpr unsigned char NoIdFlag = 0x40;  // data found with no ID to it
 constexpr unsigned char SkippedFill = 0xE5;
 constexpr unsigned char RawMethod = 0;
 
-constexpr unsigned char StatusDeleted = 0x10;
-constexpr unsigned char StatusCrcError = 0xB0;
-constexpr unsigned char StatusNoData = 0xF0;
-
 // A 2D disk has 40 cylinders, and some protections use one or two more.
 constexpr int Last2DCylinder = 41;
 
@@ -286,8 +282,8 @@ private:
             return true;
         }
         fields.deleted = (flags & DeletedFlag) != 0;
-        fields.status = (flags & CrcErrorFlag) != 0 ? StatusCrcError
-                        : fields.deleted            ? StatusDeleted
+        fields.status = (flags & CrcErrorFlag) != 0 ? d88::StatusDataCrcError
+                        : fields.deleted            ? d88::StatusDeletedData
                                                     : 0;
         if (method == RawMethod) {
             return sink(track, fields, stream_, blockAt + 1, sector.size());
@@ -306,7 +302,7 @@ private:
                 std::vector<unsigned char>(std::size_t{128} << fields.n, SkippedFill));
             return sink(track, fields, fill, 0, static_cast<std::size_t>(fill.Size()));
         }
-        fields.status = StatusNoData;
+        fields.status = d88::StatusNoDataMark;
         return sink(track, fields, stream_, at_, 0);
     }
 

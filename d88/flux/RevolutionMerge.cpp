@@ -96,13 +96,13 @@ private:
         fields.deleted = chosen.deleted;
         switch (chosen.data) {
         case DataRead::Good:
-            fields.status = chosen.deleted ? StatusDeletedGood : StatusGood;
+            fields.status = chosen.deleted ? d88::StatusDeletedData : StatusGood;
             break;
         case DataRead::BadCrc:
-            fields.status = StatusDataCrc;
+            fields.status = d88::StatusDataCrcError;
             break;
         case DataRead::None:
-            fields.status = StatusNoDataMark;
+            fields.status = d88::StatusNoDataMark;
             return;
         }
         sector.dataAt = chosen.dataAt;

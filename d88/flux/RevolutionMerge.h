@@ -15,9 +15,6 @@ constexpr std::size_t SamePlaceCells = 1024;
 
 // D88 status of a sector as the BIOS reports it.
 constexpr unsigned char StatusGood = 0x00;
-constexpr unsigned char StatusDeletedGood = 0x10;
-constexpr unsigned char StatusDataCrc = 0xB0;
-constexpr unsigned char StatusNoDataMark = 0xF0;
 
 struct MergedSector {
     D88SectorFields fields;
