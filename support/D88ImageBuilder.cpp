@@ -164,3 +164,10 @@ Bytes ReadBytesFromFile(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+void PutLe(Bytes& bytes, std::size_t offset, std::uint64_t value, std::size_t width)
+{
+    for (std::size_t i = 0; i < width; ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+}

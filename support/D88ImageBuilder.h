@@ -64,5 +64,8 @@ Bytes PatternBytes(std::size_t size, std::uint32_t seed);
 std::vector<BuiltSector> UniformTrack(int trackIndex, int count = 8, std::uint8_t n = 3);
 
 Bytes Concat(const std::vector<Bytes>& images);
+// Writes the low `width` bytes of `value` little-endian at `offset`, which
+// must lie inside `bytes` with them: the fields of every format's builder.
+void PutLe(Bytes& bytes, std::size_t offset, std::uint64_t value, std::size_t width);
 bool WriteBytesToFile(const std::string& path, const Bytes& bytes);
 Bytes ReadBytesFromFile(const std::string& path);

@@ -9,13 +9,6 @@
 
 namespace {
 
-void PutLe(Bytes& bytes, std::size_t offset, std::uint64_t value, std::size_t width)
-{
-    for (std::size_t i = 0; i < width; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-}
-
 void AppendLe(Bytes& bytes, std::uint64_t value, std::size_t width)
 {
     bytes.resize(bytes.size() + width);

@@ -17,9 +17,7 @@ using Revolutions = std::vector<std::vector<std::uint32_t>>;
 
 void PutLe32(Bytes& bytes, std::size_t offset, std::uint32_t value)
 {
-    for (std::size_t i = 0; i < 4; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    PutLe(bytes, offset, value, 4);
 }
 
 // Cylinder 0, both heads, two revolutions of MFM-like intervals.

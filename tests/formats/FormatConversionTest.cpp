@@ -123,9 +123,7 @@ D88ImageBuilder UnusualDisk()
 
 Bytes Patched(Bytes bytes, std::size_t offset, std::uint32_t value, std::size_t width = 4)
 {
-    for (std::size_t i = 0; i < width; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    PutLe(bytes, offset, value, width);
     return bytes;
 }
 
