@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 
+#include "Crc16.h"
 #include "FormatReaders.h"
 #include "LittleEndian.h"
 #include "TelediskLzhuf.h"
@@ -62,18 +63,9 @@ constexpr std::size_t MaxStreamSize =
         (TrackHeaderSize + 254 * (SectorHeaderSize + 2 + MaxDataBlock)) +
     TrackHeaderSize;
 
-// CRC-16 of polynomial 0xA097, first bit highest, starting at 0.
 std::uint16_t Crc(const unsigned char* bytes, std::size_t count, std::uint16_t crc = 0)
 {
-    constexpr unsigned Polynomial = 0xA097;
-    for (std::size_t i = 0; i < count; ++i) {
-        unsigned value = crc ^ (unsigned{bytes[i]} << 8);
-        for (int bit = 0; bit < 8; ++bit) {
-            value = (value & 0x8000) != 0 ? (value << 1) ^ Polynomial : value << 1;
-        }
-        crc = static_cast<std::uint16_t>(value);
-    }
-    return crc;
+    return TelediskCrc.Update(crc, bytes, count);
 }
 
 bool LowCrcMatches(const unsigned char* bytes, std::size_t count, unsigned char crc)
@@ -374,7 +366,7 @@ std::optional<D88Bytes> ConvertTd0(ByteSource& source)
     if (!header->advanced) {
         return ConvertStream(source, HeaderSize, *header);
     }
-    MemoryByteSource stream(DecodeTeledisk(source, HeaderSize, MaxStreamSize));
+    TelediskStream stream(source, HeaderSize, MaxStreamSize);
     return ConvertStream(stream, 0, *header);
 }
 

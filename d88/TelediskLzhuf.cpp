@@ -220,38 +220,86 @@ void LzhufCode::Rebuild()
     }
 }
 
-std::vector<unsigned char> DecodeTeledisk(ByteSource& source, std::uint64_t offset,
-                                          std::size_t limit)
-{
-    BitReader bits(source, offset);
-    LzhufCode code;
-    std::array<unsigned char, RingSize> ring{};
-    ring.fill(RingFill);
-    std::size_t next = RingStart;
-    std::vector<unsigned char> decoded;
-    const auto put = [&](unsigned char byte) {
-        ring[next] = byte;
-        next = (next + 1) % RingSize;
-        decoded.push_back(byte);
-    };
-    while (decoded.size() < limit) {
-        const int symbol = ReadSymbol(code, bits);
+class TelediskStream::Decoder {
+public:
+    Decoder(ByteSource& source, std::uint64_t offset, std::size_t limit)
+        : bits_(source, offset), limit_(limit)
+    {
+        ring_.fill(RingFill);
+    }
+
+    // Decodes until `end` bytes are there, the limit is reached or the
+    // input is spent.
+    const std::vector<unsigned char>& DecodeTo(std::uint64_t end)
+    {
+        const std::size_t goal = end < limit_ ? static_cast<std::size_t>(end) : limit_;
+        while (!spent_ && decoded_.size() < goal) {
+            spent_ = !DecodeSymbol();
+        }
+        return decoded_;
+    }
+
+private:
+    // False once the input is spent or the limit reached.
+    bool DecodeSymbol()
+    {
+        const int symbol = ReadSymbol(code_, bits_);
         if (symbol < 0) {
-            break;
+            return false;
         }
         if (symbol <= 0xFF) {
-            put(static_cast<unsigned char>(symbol));
-            continue;
+            Put(static_cast<unsigned char>(symbol));
+            return decoded_.size() < limit_;
         }
-        const int distance = ReadDistance(bits);
+        const int distance = ReadDistance(bits_);
         if (distance < 0) {
-            break;
+            return false;
         }
-        std::size_t from = (next + RingSize - static_cast<std::size_t>(distance) - 1) % RingSize;
-        for (int left = symbol - LzhufCode::CopyBase; left > 0 && decoded.size() < limit; --left) {
-            put(ring[from]);
+        std::size_t from = (next_ + RingSize - static_cast<std::size_t>(distance) - 1) % RingSize;
+        for (int left = symbol - LzhufCode::CopyBase; left > 0 && decoded_.size() < limit_;
+             --left) {
+            Put(ring_[from]);
             from = (from + 1) % RingSize;
         }
+        return decoded_.size() < limit_;
     }
-    return decoded;
+
+    void Put(unsigned char byte)
+    {
+        ring_[next_] = byte;
+        next_ = (next_ + 1) % RingSize;
+        decoded_.push_back(byte);
+    }
+
+    BitReader bits_;
+    LzhufCode code_;
+    std::array<unsigned char, RingSize> ring_{};
+    std::size_t next_ = RingStart;
+    std::vector<unsigned char> decoded_;
+    std::size_t limit_;
+    bool spent_ = false;
+};
+
+TelediskStream::TelediskStream(ByteSource& source, std::uint64_t offset, std::size_t limit)
+    : decoder_(std::make_unique<Decoder>(source, offset, limit))
+{
+}
+
+TelediskStream::~TelediskStream() = default;
+
+std::size_t TelediskStream::ReadAt(std::uint64_t offset, unsigned char* dest, std::size_t count)
+{
+    const std::uint64_t end = count > UINT64_MAX - offset ? UINT64_MAX : offset + count;
+    const std::vector<unsigned char>& decoded = decoder_->DecodeTo(end);
+    if (offset >= decoded.size()) {
+        return 0;
+    }
+    const std::size_t copied = std::min(count, decoded.size() - static_cast<std::size_t>(offset));
+    std::copy_n(decoded.begin() + static_cast<std::ptrdiff_t>(offset), copied, dest);
+    return copied;
+}
+
+std::uint64_t TelediskStream::Size() const
+{
+    return decoder_->DecodeTo(UINT64_MAX).size();
 }

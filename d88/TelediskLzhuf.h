@@ -8,16 +8,32 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "ByteSource.h"
 
-// What the stream from `offset` to the end of `source` decodes to, at most
-// `limit` bytes. The stream has no end code: decoding stops at the limit or
-// after the last symbol the input holds whole, and the reader of the decoded
-// bytes tells whether they are complete.
-std::vector<unsigned char> DecodeTeledisk(ByteSource& source, std::uint64_t offset,
-                                          std::size_t limit);
+// The stream from `offset` to the end of `source`, decoded as far as it is
+// read, to at most `limit` bytes. The stream has no end code: it ends at the
+// limit or after the last symbol the input holds whole, and the reader of
+// the decoded bytes tells whether they are complete. Decoding no further
+// than the reader asks keeps a stream that goes wrong early cheap: noise
+// decodes to about six times its size.
+class TelediskStream final : public ByteSource {
+public:
+    TelediskStream(ByteSource& source, std::uint64_t offset, std::size_t limit);
+    ~TelediskStream() override;
+    TelediskStream(const TelediskStream&) = delete;
+    TelediskStream& operator=(const TelediskStream&) = delete;
+
+    std::size_t ReadAt(std::uint64_t offset, unsigned char* dest, std::size_t count) override;
+    // Decodes the whole stream to count it.
+    [[nodiscard]] std::uint64_t Size() const override;
+
+private:
+    class Decoder;
+    std::unique_ptr<Decoder> decoder_;
+};
 
 // The adaptive code of LZHUF's symbols: 0..255 are bytes, 256..313 copies of
 // 3..60 bytes. Encoder and decoder keep it in step by updating it with each

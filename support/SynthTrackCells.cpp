@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-#include "flux/Crc16.h"
+#include "Crc16.h"
 
 namespace {
 

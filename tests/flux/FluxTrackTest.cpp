@@ -11,7 +11,7 @@
 #include <string>
 
 #include "FluxSynthesiser.h"
-#include "flux/Crc16.h"
+#include "Crc16.h"
 #include "flux/FluxDecoder.h"
 
 namespace {

@@ -13,8 +13,17 @@ namespace {
 
 Bytes Decode(const Bytes& stream, std::size_t limit)
 {
+    // Read as the TD0 reader reads it, in pieces and as far as it asks:
+    // the second half first, then the rest, each piece decoded once.
     MemoryByteSource source(stream);
-    return DecodeTeledisk(source, 0, limit);
+    TelediskStream decoded(source, 0, limit);
+    Bytes bytes(decoded.Size());
+    const std::size_t half = bytes.size() / 2;
+    EXPECT_EQ(decoded.ReadAt(half, bytes.data() + half, bytes.size() - half + 1),
+              bytes.size() - half);
+    EXPECT_EQ(decoded.ReadAt(0, bytes.data(), half), half);
+    EXPECT_EQ(decoded.ReadAt(bytes.size(), bytes.data(), 1), 0U);
+    return bytes;
 }
 
 TEST(TelediskLzhuf, DecodesWhatTheEncoderWrote)
