@@ -1,30 +1,26 @@
 // Fuzz target over the tool's whole flow, argument checks aside: any bytes
-// are taken as a D88 file and cut three times into an empty folder, by
-// recognition and with each disk number forced, each time as a fresh run of
-// the tool would.
+// are taken as a disk-image file and cut three times, by recognition and
+// with each disk number forced, each time as a fresh run of the tool into an
+// empty folder would. The regions go to the memory sink: what reaches the
+// folder on disk from there (temporary files, renames, files kept) is the
+// end-to-end tests' part, and leaving it out makes each input many times
+// faster.
 //
-// Whatever the file holds, the folder may then hold only files named in the
-// catalogue, each exactly its catalogue length, and no temporary file; a run
-// that reports every region complete has written every region of each disk
-// it took.
-#include <algorithm>
-#include <filesystem>
+// Whatever the file holds, only files named in the catalogue may be kept,
+// each exactly its catalogue length; a run that reports every region
+// complete has kept every region of each disk it took.
 #include <map>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "CutImages.h"
 #include "D88File.h"
 #include "FuzzCheck.h"
-#include "FuzzScratch.h"
 #include "FuzzTarget.h"
-#include "OutputFiles.h"
+#include "MemorySink.h"
 #include "TitleLayout.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 using FileLengths = std::map<std::string, std::uintmax_t>;
 
@@ -37,16 +33,11 @@ FileLengths MusicFileLengths()
     return lengths;
 }
 
-// The files in `folder` with their lengths; the folder is emptied.
-FileLengths TakeWrittenFiles(const fs::path& folder)
+FileLengths KeptFiles(const MemorySink& sink)
 {
     FileLengths files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        Require(entry.is_regular_file(), "the tool writes regular files only");
-        files[entry.path().filename().string()] = entry.file_size();
-    }
-    for (const auto& [name, length] : files) {
-        fs::remove(folder / name);
+    for (const auto& [name, kept] : sink.Files()) {
+        files[name] = kept.bytes.size();
     }
     return files;
 }
@@ -96,23 +87,16 @@ void CheckWrittenFiles(const FileLengths& files, DiskChoice choice, std::int32_t
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static FuzzScratch scratch;
-
     for (const DiskChoice choice :
          {DiskChoice::BySignature, DiskChoice::DiskA, DiskChoice::DiskB}) {
         // Each run starts as the tool's process does: with a newly opened file.
         D88File file;
         file.Open(
             std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
-        bool complete = false;
-        {
-            const CurrentDirectoryScope inOutputFolder(scratch.OutputFolder());
-            OutputFiles output;
-            RecordedConsole console;
-            complete = CutImages(file, choice, output, console);
-        }
-        CheckWrittenFiles(TakeWrittenFiles(scratch.OutputFolder()), choice, file.GetImageCount(),
-                          complete);
+        MemorySink kept;
+        RecordedConsole console;
+        const bool complete = CutImages(file, choice, kept, console);
+        CheckWrittenFiles(KeptFiles(kept), choice, file.GetImageCount(), complete);
     }
     return 0;
 }

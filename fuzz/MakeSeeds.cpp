@@ -1,6 +1,7 @@
 // Writes the seed inputs for the fuzz targets: synthetic disks A and B of the
 // title, damaged variants of them, files of several images, and images of
-// other geometries, each a file in the folder given.
+// other geometries, the title's disks in the other image formats and flux
+// dumps, each a file in the folder given.
 //
 //   make_fuzz_seeds <folder>
 //
@@ -17,13 +18,12 @@
 
 #include "D88ImageBuilder.h"
 #include "D88Layout.h"
+#include "FluxSeeds.h"
 #include "FormatImageBuilders.h"
 #include "LittleEndian.h"
 #include "TitleDisks.h"
 
 namespace {
-
-using Seed = std::pair<std::string, Bytes>;
 
 constexpr int ToolTracks[] = {11, 12, 13, 14, 15, 100, 101, 102, 120};
 
@@ -325,6 +325,9 @@ int main(int argc, char* argv[])
     }
     seeds.emplace_back("other-geometry.d88", OtherGeometry());
     for (Seed& seed : FormatSeeds()) {
+        seeds.push_back(std::move(seed));
+    }
+    for (Seed& seed : FluxSeeds()) {
         seeds.push_back(std::move(seed));
     }
     for (const auto& [name, bytes] : seeds) {
