@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ByteSource.h"
+#include "flux/FluxReport.h"
 
 enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd, Td0, Scp, Hfe, Kryoflux };
 
@@ -23,6 +24,8 @@ struct ConvertedImage {
     ImageFormat format;
     // One complete D88 image: header, track table and tracks.
     std::vector<unsigned char> d88;
+    // For a flux dump: how well each track and sector read.
+    std::optional<FluxDiskReport> fluxReport;
 };
 
 // The file converted to a D88 image, or nullopt when it is to be read as D88:

@@ -72,7 +72,7 @@ bool HoldsDiskOfTheTitle(D88File& file)
 
 FileFacts NotAnImageFacts(const NotAnImage& what, std::uint64_t size)
 {
-    return {ImageFormat::D88, size, false, {}, &what};
+    return {ImageFormat::D88, size, false, {}, &what, std::nullopt};
 }
 
 }  // namespace
