@@ -141,3 +141,11 @@ std::optional<ConvertedImage> ConvertToD88(ByteSource& source, const std::filesy
     }
     return std::nullopt;
 }
+
+std::optional<ConvertedImage> ConvertKryofluxStreamsToD88(std::vector<NamedBytes> files)
+{
+    if (std::optional<FluxDisk> disk = ConvertKryofluxStreams(std::move(files))) {
+        return FromFlux(ImageFormat::Kryoflux, std::move(*disk));
+    }
+    return std::nullopt;
+}

@@ -94,3 +94,10 @@ FileFacts ExamineFile(std::unique_ptr<ByteSource> source, const std::filesystem:
     }
     return CollectFileFacts(file);
 }
+
+FileFacts ExamineFile(ConvertedImage image)
+{
+    D88File file;
+    file.Open(std::move(image));
+    return CollectFileFacts(file);
+}

@@ -31,3 +31,8 @@ std::optional<FluxDisk> ConvertKryoflux(ByteSource& source, const std::filesyste
     }
     return Decoded(OpenKryofluxStream(path));
 }
+
+std::optional<FluxDisk> ConvertKryofluxStreams(std::vector<NamedBytes> files)
+{
+    return Decoded(OpenKryofluxStreams(std::move(files)));
+}

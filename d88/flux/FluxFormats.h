@@ -15,3 +15,5 @@ std::optional<FluxDisk> ConvertScp(ByteSource& source);
 std::optional<FluxDisk> ConvertHfe(ByteSource& source);
 // A KryoFlux stream file, with its sibling track files beside it at `path`.
 std::optional<FluxDisk> ConvertKryoflux(ByteSource& source, const std::filesystem::path& path);
+// A KryoFlux dump's track files already in memory, named as on disk.
+std::optional<FluxDisk> ConvertKryofluxStreams(std::vector<NamedBytes> files);
