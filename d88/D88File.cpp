@@ -31,9 +31,22 @@ void D88File::Open(std::unique_ptr<ByteSource> source, const std::filesystem::pa
         return;
     }
     if (std::optional<ConvertedImage> converted = ConvertToD88(*source, path)) {
-        format_ = converted->format;
-        source = std::make_unique<MemoryByteSource>(std::move(converted->d88));
+        Open(std::move(*converted));
+        return;
     }
+    IndexImages(std::move(source));
+}
+
+void D88File::Open(ConvertedImage image)
+{
+    Close();
+    format_ = image.format;
+    fluxReport_ = std::move(image.fluxReport);
+    IndexImages(std::make_unique<MemoryByteSource>(std::move(image.d88)));
+}
+
+void D88File::IndexImages(std::unique_ptr<ByteSource> source)
+{
     file_ = std::move(source);
     // Images follow one another with no gap: each starts where the previous
     // one's disk size ends.
@@ -59,6 +72,7 @@ void D88File::Close()
 {
     file_.reset();
     format_ = ImageFormat::D88;
+    fluxReport_.reset();
     imageCount_ = 0;
     hasImagesPastLimit_ = false;
     ResetCurrentImage();

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ByteSource.h"
@@ -82,9 +83,19 @@ public:
     // when given, is the file they come from (a KryoFlux dump reads the
     // other track files beside it).
     void Open(std::unique_ptr<ByteSource> source, const std::filesystem::path* path = nullptr);
+    // The same for a file already converted, such as a KryoFlux dump's
+    // track files given together.
+    void Open(ConvertedImage image);
 
     // The format the open file was recognised as.
     [[nodiscard]] ImageFormat GetFormat() const { return format_; }
+
+    // How well each track and sector of a flux dump read; null for a file
+    // of any other format.
+    [[nodiscard]] const FluxDiskReport* GetFluxReport() const
+    {
+        return fluxReport_ ? &*fluxReport_ : nullptr;
+    }
 
     [[nodiscard]] std::int32_t GetImageCount() const { return imageCount_; }
 
@@ -172,6 +183,8 @@ private:
     const std::vector<TrackSector>& TrackSectors(std::int32_t trackIndex);
 
     void Close();
+    // Indexes the images of `source`, read as D88.
+    void IndexImages(std::unique_ptr<ByteSource> source);
     void ResetCurrentImage();
     bool ReadFull(std::uint64_t offset, unsigned char* dest, std::size_t count);
     // Where track `trackIndex` of the current image starts, or 0 when the
@@ -182,6 +195,7 @@ private:
 
     std::unique_ptr<ByteSource> file_;
     ImageFormat format_ = ImageFormat::D88;
+    std::optional<FluxDiskReport> fluxReport_;
     std::int32_t imageCount_ = 0;
     bool hasImagesPastLimit_ = false;
     // Image offsets are 64-bit: up to 64 images of up to 4 GiB each.

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -20,11 +19,6 @@ std::optional<D88Bytes> ConvertFdi(ByteSource& source);
 std::optional<D88Bytes> ConvertDcp(ByteSource& source);
 std::optional<D88Bytes> ConvertTd0(ByteSource& source);
 std::optional<D88Bytes> ConvertHdm(ByteSource& source);
-// Flux dumps, decoded: SCP and HFE by their magic; a KryoFlux stream file
-// with its sibling track files beside it at `path`.
-std::optional<D88Bytes> ConvertScp(ByteSource& source);
-std::optional<D88Bytes> ConvertHfe(ByteSource& source);
-std::optional<D88Bytes> ConvertKryoflux(ByteSource& source, const std::filesystem::path& path);
 std::optional<D88Bytes> ConvertDim(ByteSource& source);
 std::optional<D88Bytes> ConvertFdd(ByteSource& source);
 std::optional<D88Bytes> ConvertImd(ByteSource& source);

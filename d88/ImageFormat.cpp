@@ -6,6 +6,7 @@
 #include "D88Layout.h"
 #include "FormatReaders.h"
 #include "LittleEndian.h"
+#include "flux/FluxFormats.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ constexpr std::array<FormatReader, 7> FormatReaders{{
     {ImageFormat::Dcp, ConvertDcp},
 }};
 
-constexpr const char* FormatNames[] = {"D88",     "HDM", "FDI", "NFD r0", "NFD r1",
-                                       "DCP/DCU", "DIM", "FDD", "IMD",    "TD0"};
+constexpr const char* FormatNames[] = {"D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU", "DIM",
+                                       "FDD", "IMD", "TD0", "SCP",    "HFE",    "KryoFlux"};
 
 }  // namespace
 
@@ -83,23 +84,28 @@ bool IsPlausibleD88(ByteSource& source)
 
 namespace {
 
+ConvertedImage FromFlux(ImageFormat format, FluxDisk disk)
+{
+    return ConvertedImage{format, std::move(disk.image), std::move(disk.report)};
+}
+
 // TD0 and the flux dumps, proven by their magic, a CRC or a sound header,
 // come first: their headers are no D88 header, but may pass for one.
 std::optional<ConvertedImage> ConvertBeforeD88(ByteSource& source,
                                                const std::filesystem::path* path)
 {
     if (std::optional<D88Bytes> image = ConvertTd0(source)) {
-        return ConvertedImage{ImageFormat::Td0, std::move(*image)};
+        return ConvertedImage{ImageFormat::Td0, std::move(*image), std::nullopt};
     }
-    if (std::optional<D88Bytes> image = ConvertScp(source)) {
-        return ConvertedImage{ImageFormat::Scp, std::move(*image)};
+    if (std::optional<FluxDisk> disk = ConvertScp(source)) {
+        return FromFlux(ImageFormat::Scp, std::move(*disk));
     }
-    if (std::optional<D88Bytes> image = ConvertHfe(source)) {
-        return ConvertedImage{ImageFormat::Hfe, std::move(*image)};
+    if (std::optional<FluxDisk> disk = ConvertHfe(source)) {
+        return FromFlux(ImageFormat::Hfe, std::move(*disk));
     }
     if (path != nullptr) {
-        if (std::optional<D88Bytes> image = ConvertKryoflux(source, *path)) {
-            return ConvertedImage{ImageFormat::Kryoflux, std::move(*image)};
+        if (std::optional<FluxDisk> disk = ConvertKryoflux(source, *path)) {
+            return FromFlux(ImageFormat::Kryoflux, std::move(*disk));
         }
     }
     return std::nullopt;
@@ -122,7 +128,7 @@ std::optional<ConvertedImage> ConvertToD88(ByteSource& source, const std::filesy
             return std::nullopt;
         }
         if (image) {
-            proven = ConvertedImage{reader.format, std::move(*image)};
+            proven = ConvertedImage{reader.format, std::move(*image), std::nullopt};
         }
     }
     if (proven) {
@@ -131,7 +137,15 @@ std::optional<ConvertedImage> ConvertToD88(ByteSource& source, const std::filesy
     // Raw HDM, told by its size alone, only when no header proves the file.
     std::optional<D88Bytes> raw = ConvertHdm(source);
     if (raw) {
-        return ConvertedImage{ImageFormat::Hdm, std::move(*raw)};
+        return ConvertedImage{ImageFormat::Hdm, std::move(*raw), std::nullopt};
+    }
+    return std::nullopt;
+}
+
+std::optional<ConvertedImage> ConvertKryofluxStreamsToD88(std::vector<NamedBytes> files)
+{
+    if (std::optional<FluxDisk> disk = ConvertKryofluxStreams(std::move(files))) {
+        return FromFlux(ImageFormat::Kryoflux, std::move(*disk));
     }
     return std::nullopt;
 }

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "ByteSource.h"
+#include "flux/FluxFiles.h"
+#include "flux/FluxReport.h"
 
 enum class ImageFormat { D88, Hdm, Fdi, NfdR0, NfdR1, Dcp, Dim, Fdd, Imd, Td0, Scp, Hfe, Kryoflux };
 
@@ -23,6 +25,8 @@ struct ConvertedImage {
     ImageFormat format;
     // One complete D88 image: header, track table and tracks.
     std::vector<unsigned char> d88;
+    // For a flux dump: how well each track and sector read.
+    std::optional<FluxDiskReport> fluxReport;
 };
 
 // The file converted to a D88 image, or nullopt when it is to be read as D88:
@@ -32,6 +36,11 @@ struct ConvertedImage {
 // other track files lie beside it.
 std::optional<ConvertedImage> ConvertToD88(ByteSource& source,
                                            const std::filesystem::path* path = nullptr);
+
+// A KryoFlux dump given as its track files in memory, converted as
+// ConvertToD88 converts one of them opened from its folder; nullopt when no
+// file is a stream.
+std::optional<ConvertedImage> ConvertKryofluxStreamsToD88(std::vector<NamedBytes> files);
 
 // Whether the file starts with a D88 image header, the file's end aside.
 bool IsPlausibleD88(ByteSource& source);

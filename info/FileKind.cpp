@@ -72,7 +72,7 @@ bool HoldsDiskOfTheTitle(D88File& file)
 
 FileFacts NotAnImageFacts(const NotAnImage& what, std::uint64_t size)
 {
-    return {ImageFormat::D88, size, false, {}, &what};
+    return {ImageFormat::D88, size, false, {}, &what, std::nullopt};
 }
 
 }  // namespace
@@ -92,5 +92,12 @@ FileFacts ExamineFile(std::unique_ptr<ByteSource> source, const std::filesystem:
     if (!plausible && file.GetFormat() == ImageFormat::D88 && !HoldsDiskOfTheTitle(file)) {
         return NotAnImageFacts(size == 0 ? EmptyFile : OtherFile, size);
     }
+    return CollectFileFacts(file);
+}
+
+FileFacts ExamineFile(ConvertedImage image)
+{
+    D88File file;
+    file.Open(std::move(image));
     return CollectFileFacts(file);
 }

@@ -23,3 +23,6 @@ struct NotAnImage {
 // given, is where it was opened (a KryoFlux dump's other tracks lie beside it).
 FileFacts ExamineFile(std::unique_ptr<ByteSource> source,
                       const std::filesystem::path* path = nullptr);
+// The same for a file already converted: a KryoFlux dump's track files
+// given together.
+FileFacts ExamineFile(ConvertedImage image);

@@ -67,7 +67,13 @@ ImageFacts CollectImage(D88File& file, std::int32_t index)
 
 FileFacts CollectFileFacts(D88File& file)
 {
-    FileFacts facts{file.GetFormat(), file.GetFileSize(), file.HasImagesPastLimit(), {}};
+    const FluxDiskReport* flux = file.GetFluxReport();
+    FileFacts facts{file.GetFormat(),
+                    file.GetFileSize(),
+                    file.HasImagesPastLimit(),
+                    {},
+                    nullptr,
+                    flux == nullptr ? std::nullopt : std::optional<FluxDiskReport>(*flux)};
     for (std::int32_t index = 0; index < file.GetImageCount(); ++index) {
         facts.images.push_back(CollectImage(file, index));
     }

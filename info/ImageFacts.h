@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,8 @@ struct FileFacts {
     std::vector<ImageFacts> images;
     // Set for a file that holds no image: what it is instead.
     const NotAnImage* notAnImage = nullptr;
+    // For a flux dump: how well each track and sector read.
+    std::optional<FluxDiskReport> flux;
 };
 
 // Reads every image of the open file.

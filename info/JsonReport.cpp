@@ -167,6 +167,35 @@ json ImageJson(const ImageFacts& image, const ReportOptions& options)
         {"regions", regions}};
 }
 
+json FluxSectorJson(const FluxSectorReport& sector)
+{
+    return {{"c", sector.fields.c},           {"h", sector.fields.h},
+            {"r", sector.fields.r},           {"n", sector.fields.n},
+            {"fm", sector.fields.fm},         {"deleted", sector.fields.deleted},
+            {"status", sector.fields.status}, {"data_size", sector.dataSize},
+            {"id_reads", sector.idReads},     {"data_reads", sector.dataReads},
+            {"good_reads", sector.goodReads}};
+}
+
+json FluxJson(const FluxDiskReport& flux)
+{
+    json tracks = json::array();
+    for (const FluxTrackReport& track : flux.tracks) {
+        json sectors = json::array();
+        for (const FluxSectorReport& sector : track.sectors) {
+            sectors.push_back(FluxSectorJson(sector));
+        }
+        tracks.push_back({{"index", track.trackIndex},
+                          {"revolutions", track.revolutions},
+                          {"cell_ns", track.cellNs},
+                          {"revolution_ns", track.revolutionNs},
+                          {"cells_per_revolution", track.cellsPerRevolution},
+                          {"id_crc_errors", track.idCrcErrors},
+                          {"sectors", sectors}});
+    }
+    return {{"media_type", flux.mediaType}, {"tracks", tracks}};
+}
+
 }  // namespace
 
 json JsonReport(const std::string& fileName, const FileFacts& facts, const ReportOptions& options)
@@ -185,12 +214,16 @@ json JsonReport(const std::string& fileName, const FileFacts& facts, const Repor
     for (const ImageFacts& image : facts.images) {
         images.push_back(ImageJson(image, options));
     }
-    return {{"file", fileName},
-            {"opened", true},
-            {"format", ImageFormatName(facts.format)},
-            {"d88_bytes", facts.d88Bytes},
-            {"images_past_limit", facts.imagesPastLimit},
-            {"images", images}};
+    json report = {{"file", fileName},
+                   {"opened", true},
+                   {"format", ImageFormatName(facts.format)},
+                   {"d88_bytes", facts.d88Bytes},
+                   {"images_past_limit", facts.imagesPastLimit},
+                   {"images", images}};
+    if (facts.flux) {
+        report["flux"] = FluxJson(*facts.flux);
+    }
+    return report;
 }
 
 json JsonUnopenedReport(const std::string& fileName, const std::string& reason)

@@ -227,6 +227,87 @@ void WriteRegions(std::ostream& out, const ImageFacts& image)
     }
 }
 
+std::string Fixed1(double value)
+{
+    char text[32];
+    static_cast<void>(std::snprintf(text, sizeof text, "%.1f", value));
+    return text;
+}
+
+std::string Counted(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The sectors of a track read right in fewer revolutions than the track
+// had, each as "R r (good/revolutions)": "weak" for those read right at
+// least once, "bad" for those never read right.
+struct WeakSectors {
+    std::string weak;
+    std::string bad;
+    std::size_t weakCount = 0;
+    std::size_t badCount = 0;
+};
+
+WeakSectors WeakSectorsOf(const FluxTrackReport& track)
+{
+    WeakSectors found;
+    for (const FluxSectorReport& sector : track.sectors) {
+        if (sector.goodReads >= track.revolutions) {
+            continue;
+        }
+        const bool bad = sector.goodReads == 0;
+        std::string& list = bad ? found.bad : found.weak;
+        ++(bad ? found.badCount : found.weakCount);
+        list += (list.empty() ? "R " : ", R ") + std::to_string(sector.fields.r) + " (" +
+                std::to_string(sector.goodReads) + "/" + std::to_string(track.revolutions) + ")";
+    }
+    return found;
+}
+
+// One line per track of a flux dump: what the flux measured and the
+// sectors that did not read right in every revolution.
+void WriteFlux(std::ostream& out, const FluxDiskReport& flux)
+{
+    std::size_t weak = 0;
+    std::size_t bad = 0;
+    std::vector<WeakSectors> tracks;
+    for (const FluxTrackReport& track : flux.tracks) {
+        tracks.push_back(WeakSectorsOf(track));
+        weak += tracks.back().weakCount;
+        bad += tracks.back().badCount;
+    }
+    out << "\nFlux:          " << Counted(flux.tracks.size(), "track", "tracks") << " read, "
+        << Counted(weak, "weak sector", "weak sectors") << ", " << Counted(bad, "sector", "sectors")
+        << " never read right\n";
+    for (std::size_t i = 0; i < flux.tracks.size(); ++i) {
+        const FluxTrackReport& track = flux.tracks[i];
+        out << "    " << track.trackIndex << "  "
+            << Counted(static_cast<std::size_t>(track.revolutions), "revolution", "revolutions");
+        if (track.cellNs > 0) {
+            out << "  cell " << Fixed1(track.cellNs) << " ns";
+        } else {
+            out << "  no cell found";
+        }
+        if (track.revolutionNs > 0) {
+            out << "  " << Fixed1(60e9 / track.revolutionNs) << " rpm";
+        }
+        out << "  " << Counted(track.sectors.size(), "sector", "sectors");
+        if (track.idCrcErrors > 0) {
+            out << "  "
+                << Counted(static_cast<std::size_t>(track.idCrcErrors), "ID CRC error",
+                           "ID CRC errors");
+        }
+        if (!tracks[i].weak.empty()) {
+            out << "  weak " << tracks[i].weak;
+        }
+        if (!tracks[i].bad.empty()) {
+            out << "  bad " << tracks[i].bad;
+        }
+        out << '\n';
+    }
+}
+
 void WriteImage(std::ostream& out, const ImageFacts& image, std::size_t count,
                 const ReportOptions& options)
 {
@@ -273,6 +354,9 @@ void WriteTextReport(std::ostream& out, const std::string& fileName, const FileF
     }
     const std::size_t count = facts.images.size();
     out << ", " << count << (count == 1 ? " image\n" : " images\n");
+    if (facts.flux) {
+        WriteFlux(out, *facts.flux);
+    }
     for (const ImageFacts& image : facts.images) {
         WriteImage(out, image, count, options);
     }

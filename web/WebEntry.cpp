@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "CutImages.h"
 #include "D88File.h"
 #include "FileKind.h"
+#include "ImageFormat.h"
 #include "MemorySink.h"
 #include "Reports.h"
 
@@ -21,6 +23,8 @@ namespace {
 MemorySink Kept;          // NOLINT(cert-err58-cpp): the files of the images given since begin
 RecordedConsole Printed;  // NOLINT(cert-err58-cpp): what the last run printed
 std::string Answer;       // NOLINT(cert-err58-cpp): the last JSON answer, read by the page
+// NOLINTNEXTLINE(cert-err58-cpp): a KryoFlux dump's track files, given one by one
+std::vector<NamedBytes> Streams;
 
 // The file as the tool and the report read it: bytes in memory.
 std::unique_ptr<ByteSource> BytesOf(const unsigned char* data, std::size_t size)
@@ -29,23 +33,23 @@ std::unique_ptr<ByteSource> BytesOf(const unsigned char* data, std::size_t size)
 }
 
 // The tool's run on a newly opened file, into the files kept so far.
-bool Cut(const unsigned char* data, std::size_t size)
+bool Cut(D88File& file)
 {
     Printed.Clear();
-    D88File file;
-    file.Open(BytesOf(data, size));
     return CutImages(file, DiskChoice::BySignature, Kept, Printed);
-}
-
-nlohmann::json Report(const unsigned char* data, std::size_t size, const char* name)
-{
-    return JsonReport(name, ExamineFile(BytesOf(data, size)), ReportOptions{});
 }
 
 const char* Give(const nlohmann::json& answer)
 {
     Answer = answer.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return Answer.c_str();
+}
+
+const char* GiveRun(bool complete, const FileFacts& facts, const char* name)
+{
+    return Give({{"report", JsonReport(name, facts, ReportOptions{})},
+                 {"complete", complete},
+                 {"console_size", Printed.both.size()}});
 }
 
 }  // namespace
@@ -66,10 +70,38 @@ EMSCRIPTEN_KEEPALIVE void d88web_begin()
 EMSCRIPTEN_KEEPALIVE const char* d88web_run(const unsigned char* data, std::size_t size,
                                             const char* name)
 {
-    const bool complete = Cut(data, size);
-    return Give({{"report", Report(data, size, name)},
-                 {"complete", complete},
-                 {"console_size", Printed.both.size()}});
+    D88File file;
+    file.Open(BytesOf(data, size));
+    const bool complete = Cut(file);
+    return GiveRun(complete, ExamineFile(BytesOf(data, size)), name);
+}
+
+// A KryoFlux dump given as its track files: d88web_begin_streams, then
+// d88web_add_stream for each file (named as on disk, NAMEcc.h.raw), then
+// d88web_run_streams, which answers as d88web_run does for one file, or
+// null when no file is a stream.
+EMSCRIPTEN_KEEPALIVE void d88web_begin_streams()
+{
+    Streams.clear();
+}
+
+EMSCRIPTEN_KEEPALIVE void d88web_add_stream(const unsigned char* data, std::size_t size,
+                                            const char* name)
+{
+    Streams.push_back({name, std::vector<unsigned char>(data, data + size)});
+}
+
+EMSCRIPTEN_KEEPALIVE const char* d88web_run_streams(const char* name)
+{
+    std::optional<ConvertedImage> converted = ConvertKryofluxStreamsToD88(std::move(Streams));
+    Streams.clear();
+    if (!converted) {
+        return nullptr;
+    }
+    D88File file;
+    file.Open(*converted);
+    const bool complete = Cut(file);
+    return GiveRun(complete, ExamineFile(std::move(*converted)), name);
 }
 
 // The files kept since d88web_begin as JSON: name, size, complete, in the

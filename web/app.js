@@ -183,6 +183,33 @@ function imageBlock(image, count, level) {
       bytes(image.disk_size), image.tracks.length)));
 }
 
+// Sectors of a flux track read right in fewer revolutions than the track
+// had: weak when some read them right, bad when none did.
+function unsteadySectors(track) {
+  const listed = (test) => track.sectors.filter(test)
+    .map((s) => t.fluxSector(s.r, s.good_reads, track.revolutions));
+  return {
+    weak: listed((s) => s.good_reads > 0 && s.good_reads < track.revolutions),
+    bad: listed((s) => s.good_reads === 0 && track.revolutions > 0),
+  };
+}
+
+// How well a flux dump read: one line for the dump, and one per track in a
+// list that opens, as d88info shows them.
+function fluxDetails(flux) {
+  const tracks = flux.tracks.map((track) => ({ track, ...unsteadySectors(track) }));
+  const weak = tracks.reduce((sum, entry) => sum + entry.weak.length, 0);
+  const bad = tracks.reduce((sum, entry) => sum + entry.bad.length, 0);
+  return element('details', { class: 'flux' },
+    element('summary', {}, t.fluxSummary(flux.tracks.length, weak, bad)),
+    element('ul', {}, tracks.map(({ track, weak: weakOnes, bad: badOnes }) => element('li', {},
+      t.fluxTrack(track.index, track.revolutions, track.cell_ns.toFixed(1),
+        track.revolution_ns > 0 ? (60e9 / track.revolution_ns).toFixed(1) : '—',
+        track.sectors.length),
+      weakOnes.length > 0 && element('span', { class: 'warn' }, t.fluxWeak(weakOnes.join(t.nameJoin))),
+      badOnes.length > 0 && element('span', { class: 'bad' }, t.fluxBad(badOnes.join(t.nameJoin)))))));
+}
+
 function formatParts(member) {
   const report = member.report;
   const count = (report.images || []).length;
@@ -208,6 +235,7 @@ function memberSection(member, archived) {
     return section;
   }
   if (archived) section.append(element('p', { class: 'format' }, t.parts(formatParts(member))));
+  if (member.report.flux) section.append(fluxDetails(member.report.flux));
   section.append(...images.map((image) => imageBlock(image, images.length, archived ? 4 : 3)),
     consoleDetails(member));
   return section;
@@ -329,7 +357,7 @@ function zipOf(rows) {
 }
 
 function filesSection(job) {
-  const zipName = `${job.file.name.replace(/(\.[^.]*)?(\.gz)?$/i, '') || 'd88cut'}-files.zip`;
+  const zipName = `${job.input.name.replace(/(\.[^.]*)?(\.gz)?$/i, '') || 'd88cut'}-files.zip`;
   const noteId = `save-note-${job.id}`;
   return element('div', { class: 'files' },
     element('div', { class: 'save-bar' },
@@ -345,13 +373,14 @@ function summaryWords(job) {
   const took = t.took(Math.round(job.ms));
   if (!answer.kind) return t.summary(formatParts(answer.members[0]), took);
   const kind = answer.kind === 'zip' ? t.zipArchive : t.gzipFile;
-  return t.summary([kind, bytes(job.file.size),
+  return t.summary([kind, bytes(job.input.size),
     t.inside(answer.members.length + answer.skipped.length)], took);
 }
 
 function render(job) {
   const { article, answer } = job;
-  article.replaceChildren(element('h2', {}, job.file.name));
+  article.replaceChildren(element('h2', {}, job.input.streams
+    ? t.streamSet(job.input.name, job.input.streams.length) : job.input.name));
   if (!answer) {
     article.append(element('p', {}, t.reading));
     return;
@@ -387,15 +416,53 @@ function outcome(job) {
   return { words: t.outcomeFiles(listWords(letters.map(t.disk)), files), worst: worstClass(states) };
 }
 
-async function take(file, id) {
-  const job = { id, file, answer: null, ms: 0, rows: [],
+// KryoFlux names each track's stream NAMEcc.h.raw: cylinder cc, head h.
+const streamName = /^(.*)\d\d\.[01]\.raw$/i;
+
+// The files of one drop or choice, each as its folder within the drop and
+// its File: a KryoFlux dump's streams of one folder and NAME become one
+// input, read together; every other file is an input of its own.
+function inputsOf(found) {
+  const dumps = new Map();
+  const inputs = [];
+  for (const { folder, file } of found) {
+    const match = streamName.exec(file.name);
+    if (!match) {
+      inputs.push({ name: file.name, size: file.size, file });
+      continue;
+    }
+    const key = `${folder}/${match[1]}`;
+    if (!dumps.has(key)) {
+      const dump = { streams: [] };
+      dumps.set(key, dump);
+      inputs.push(dump);
+    }
+    dumps.get(key).streams.push(file);
+  }
+  for (const dump of dumps.values()) {
+    dump.streams.sort((a, b) => a.name.localeCompare(b.name));
+    dump.name = dump.streams[0].name;
+    dump.size = dump.streams.reduce((sum, file) => sum + file.size, 0);
+  }
+  return inputs;
+}
+
+async function readInput(input) {
+  if (!input.streams) return unpack(input.name, new Uint8Array(await input.file.arrayBuffer()));
+  const streams = await Promise.all(input.streams.map(async (file) =>
+    ({ name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) })));
+  return { kind: null, images: [{ name: input.name, streams }], skipped: [] };
+}
+
+async function take(input, id) {
+  const job = { id, input, answer: null, ms: 0, rows: [],
     article: element('article', { 'data-state': 'working', 'aria-busy': 'true' }) };
   jobs.push(job);
   results.append(job.article);
   render(job);
   const started = performance.now();
   try {
-    const unpacked = unpack(file.name, new Uint8Array(await file.arrayBuffer()));
+    const unpacked = await readInput(input);
     job.answer = { ...unpacked, ...(await engine.cut(unpacked.images)) };
     job.rows = fileRows(job.answer);
   } catch (error) {
@@ -406,11 +473,39 @@ async function take(file, id) {
   job.article.dataset.milliseconds = String(job.ms);
   job.article.removeAttribute('aria-busy');
   render(job);
-  announcer.append(element('p', {}, t.announce(job.file.name, outcome(job).words)));
+  announcer.append(element('p', {}, t.announce(job.input.name, outcome(job).words)));
 }
 
-function takeAll(fileList) {
-  for (const file of fileList) take(file, jobs.length + 1);
+function takeAll(found) {
+  for (const input of inputsOf(found)) take(input, jobs.length + 1);
+}
+
+function folderOf(path) {
+  return path.replace(/\/?[^/]*$/, '');
+}
+
+// Every file of a drop, those inside dropped folders too. The entries are
+// taken while the drop lasts; their files are read after.
+async function droppedFiles(transfer) {
+  const entries = [...transfer.items].map((item) => item.webkitGetAsEntry && item.webkitGetAsEntry())
+    .filter(Boolean);
+  if (!entries.length) return [...transfer.files].map((file) => ({ folder: '', file }));
+  const found = [];
+  const walk = async (entry) => {
+    if (entry.isFile) {
+      found.push({ folder: folderOf(entry.fullPath),
+        file: await new Promise((resolve, reject) => entry.file(resolve, reject)) });
+      return;
+    }
+    const reader = entry.createReader();
+    for (;;) {
+      const batch = await new Promise((resolve, reject) => reader.readEntries(resolve, reject));
+      if (!batch.length) return;
+      for (const inner of batch) await walk(inner);
+    }
+  };
+  for (const entry of entries) await walk(entry);
+  return found;
 }
 
 function applyLanguage() {
@@ -438,7 +533,7 @@ document.getElementById('language').addEventListener('click', () => {
 damagedBox.addEventListener('change', () => jobs.filter((job) => job.answer).forEach(updateSaving));
 const input = document.getElementById('files');
 input.addEventListener('change', () => {
-  takeAll(input.files);
+  takeAll([...input.files].map((file) => ({ folder: folderOf(file.webkitRelativePath), file })));
   input.value = '';
 });
 const drop = document.getElementById('drop');
@@ -450,6 +545,6 @@ drop.addEventListener('dragleave', () => drop.classList.remove('over'));
 drop.addEventListener('drop', (event) => {
   event.preventDefault();
   drop.classList.remove('over');
-  takeAll(event.dataTransfer.files);
+  droppedFiles(event.dataTransfer).then(takeAll);
 });
 applyLanguage();

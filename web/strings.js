@@ -9,12 +9,13 @@ const strings = {
     pageTitle: 'd88cut in the browser',
     switchTo: '日本語',
     switchToLocale: 'ja',
-    intro: 'Give it a PC-98 disk image (D88, HDM, FDI, NFD or DCP, also inside a ZIP or gzip ' +
-      'file): it says whether each image is disk A or disk B of the title and lets you save ' +
+    intro: 'Give it a PC-98 disk image (D88, HDM, FDI, NFD, DCP or a flux dump, also inside a ZIP ' +
+      'or gzip file): it says whether each image is disk A or disk B of the title and lets you save ' +
       'BIOS98 and MUS00 to MUS15, byte for byte what d88cut writes. Everything runs on this ' +
       'page: nothing is uploaded.',
     chooser: 'Choose disk images, or drop them here',
-    chooserHint: 'One or more files: disk images, or ZIP and gzip files holding them.',
+    chooserHint: 'One or more files or a folder: disk images, flux dumps (a KryoFlux dump as all ' +
+      'its track files), or ZIP and gzip files holding them.',
     privacy: 'The files never leave this page; it works offline, even opened straight from disk.',
     noWorker: 'This browser starts no worker for the page here, so the files are read on the ' +
       'page itself: it may pause while a large file is read.',
@@ -91,6 +92,15 @@ const strings = {
     outcomeNeither: 'neither disk of the title',
     outcomeNotImage: 'not a disk image',
     outcomeFailed: 'could not be read',
+    streamSet: (first, n) => (n === 1 ? first : `${first} and ${n - 1} more track files`),
+    fluxSummary: (tracks, weak, bad) => `Flux: ${tracks} track${tracks === 1 ? '' : 's'} read, ` +
+      `${weak} weak sector${weak === 1 ? '' : 's'}, ${bad} never read right`,
+    fluxTrack: (index, revolutions, cell, rpm, sectors) => `Track ${index}: ${revolutions} ` +
+      `revolution${revolutions === 1 ? '' : 's'}, cell ${cell} ns, ${rpm} rpm, ` +
+      `${sectors} sector${sectors === 1 ? '' : 's'}`,
+    fluxSector: (r, good, revolutions) => `R ${r} (${good}/${revolutions})`,
+    fluxWeak: (list) => `; weak: ${list}`,
+    fluxBad: (list) => `; never read right: ${list}`,
   },
 
   ja: {
@@ -98,12 +108,13 @@ const strings = {
     pageTitle: 'd88cut ブラウザ版',
     switchTo: 'English',
     switchToLocale: 'en',
-    intro: 'PC-98 のディスクイメージ（D88・HDM・FDI・NFD・DCP。ZIP や gzip に入ったままでも可）を' +
+    intro: 'PC-98 のディスクイメージ（D88・HDM・FDI・NFD・DCP・フラックスダンプ。ZIP や gzip に入ったままでも可）を' +
       '渡すと、各イメージがこのタイトルのディスク A か B かを判定し、BIOS98 と MUS00〜MUS15 を ' +
       'd88cut と 1 バイトも違わずに保存できます。処理はすべてこのページの中で行い、' +
       'ファイルをどこかへ送ることはありません。',
     chooser: 'ディスクイメージを選ぶか、ここにドロップ',
-    chooserHint: '複数ファイル可。ディスクイメージのほか、それを収めた ZIP・gzip も読めます。',
+    chooserHint: '複数ファイル・フォルダ可。ディスクイメージ、フラックスダンプ（KryoFlux は全トラックの' +
+      'ファイルをまとめて）、それらを収めた ZIP・gzip も読めます。',
     privacy: 'ファイルはこのページの外に出ません。オフラインでも、ディスクから直接開いても動きます。',
     noWorker: 'このブラウザではここでワーカーを起動できないため、ページ上で直接読み込みます。' +
       '大きなファイルでは一時的に反応が止まることがあります。',
@@ -182,5 +193,13 @@ const strings = {
     outcomeNeither: 'このタイトルのディスクではありません',
     outcomeNotImage: 'ディスクイメージではありません',
     outcomeFailed: '読み込めませんでした',
+    streamSet: (first, n) => (n === 1 ? first : `${first} ほか ${n - 1} 個のトラックファイル`),
+    fluxSummary: (tracks, weak, bad) =>
+      `フラックス：${tracks} トラックを読み込み、弱いセクタ ${weak} 個、一度も正しく読めなかったセクタ ${bad} 個`,
+    fluxTrack: (index, revolutions, cell, rpm, sectors) =>
+      `トラック ${index}：${revolutions} 回転、セル ${cell} ns、${rpm} rpm、${sectors} セクタ`,
+    fluxSector: (r, good, revolutions) => `R ${r}（${good}/${revolutions}）`,
+    fluxWeak: (list) => `、弱い：${list}`,
+    fluxBad: (list) => `、正しく読めず：${list}`,
   },
 };

@@ -21,19 +21,43 @@ const d88webEngine = (() => {
     return module.HEAPU8.slice(address, address + size);
   }
 
-  // One disk image, copied into the module's memory while it is read.
-  function runOne(module, image) {
-    const address = module._malloc(Math.max(image.bytes.length, 1));
+  // Calls `use` with the bytes copied into the module's memory.
+  function withBytes(module, bytes, use) {
+    const address = module._malloc(Math.max(bytes.length, 1));
     try {
-      module.HEAPU8.set(image.bytes, address);
-      const result = JSON.parse(module.ccall('d88web_run', 'string', ['number', 'number', 'string'],
-        [address, image.bytes.length, image.name]));
-      const printed = module.ccall('d88web_console_data', 'number', [], []);
-      return { name: image.name, size: image.bytes.length, report: result.report,
-        complete: result.complete, console: bytesAt(module, printed, result.console_size) };
+      module.HEAPU8.set(bytes, address);
+      return use(address);
     } finally {
       module._free(address);
     }
+  }
+
+  function member(module, name, size, answer) {
+    const result = JSON.parse(answer);
+    const printed = module.ccall('d88web_console_data', 'number', [], []);
+    return { name, size, report: result.report, complete: result.complete,
+      console: bytesAt(module, printed, result.console_size) };
+  }
+
+  // One disk image.
+  function runOne(module, image) {
+    return member(module, image.name, image.bytes.length, withBytes(module, image.bytes,
+      (address) => module.ccall('d88web_run', 'string', ['number', 'number', 'string'],
+        [address, image.bytes.length, image.name])));
+  }
+
+  // A KryoFlux dump's track files, read as one file; when none of them is
+  // a stream, each file on its own.
+  function runStreams(module, image) {
+    module.ccall('d88web_begin_streams', null, [], []);
+    for (const stream of image.streams) {
+      withBytes(module, stream.bytes, (address) => module.ccall('d88web_add_stream', null,
+        ['number', 'number', 'string'], [address, stream.bytes.length, stream.name]));
+    }
+    const answer = module.ccall('d88web_run_streams', 'string', ['string'], [image.name]);
+    if (!answer) return image.streams.map((stream) => runOne(module, stream));
+    return [member(module, image.name,
+      image.streams.reduce((sum, stream) => sum + stream.bytes.length, 0), answer)];
   }
 
   function keptFiles(module) {
@@ -49,7 +73,8 @@ const d88webEngine = (() => {
   async function cut(images) {
     const module = await loaded();
     module.ccall('d88web_begin', null, [], []);
-    const members = images.map((image) => runOne(module, image));
+    const members = images.flatMap((image) => (image.streams ? runStreams(module, image)
+      : [runOne(module, image)]));
     const files = keptFiles(module);
     for (const file of files) {
       file.sha256 = hex(await crypto.subtle.digest('SHA-256', file.data));

@@ -8,7 +8,10 @@
 #include "D88Layout.h"
 #include "DiskText.h"
 #include "FileKind.h"
+#include "FluxFileWriters.h"
+#include "FluxSynthesiser.h"
 #include "FormatImageBuilders.h"
+#include "ScratchDirectory.h"
 #include "TitleDisks.h"
 #include "TrackSummary.h"
 
@@ -135,6 +138,37 @@ TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
     for (const auto& test : cases) {
         EXPECT_EQ(KindOf(test.bytes), test.kind);
     }
+}
+
+// The page gives a KryoFlux dump as its track files in memory: they read as
+// the same dump opened from its folder, other files among them left out.
+TEST(InfoParts, KryofluxStreamsInMemoryReadAsFromTheirFolder)
+{
+    D88ImageBuilder disk;
+    disk.Track(0, UniformTrack(0)).Track(3, UniformTrack(3));
+    std::vector<NamedBytes> files = WriteKryofluxStreams(SynthesiseDisk(disk), "dump");
+    ScratchDirectory folder;
+    for (const NamedBytes& file : files) {
+        WriteBytesToFile(folder.FilePath(file.name), file.bytes);
+    }
+    const std::filesystem::path first = folder.FilePath(files.front().name);
+    const FileFacts fromFolder = ExamineFile(OpenFileByteSource(first), &first);
+    files.insert(files.begin(), {"notes.txt", Padded("Tracks 0 and 3.\n")});
+    files.push_back({"other00.1.raw", files.back().bytes});
+
+    std::optional<ConvertedImage> converted = ConvertKryofluxStreamsToD88(files);
+    ASSERT_TRUE(converted.has_value());
+    const FileFacts inMemory = ExamineFile(std::move(*converted));
+    for (const FileFacts* facts : {&fromFolder, &inMemory}) {
+        EXPECT_EQ(facts->format, ImageFormat::Kryoflux);
+        ASSERT_TRUE(facts->flux.has_value());
+        ASSERT_EQ(facts->flux->tracks.size(), 2U);
+        EXPECT_EQ(facts->flux->tracks[1].trackIndex, 3);
+        EXPECT_EQ(facts->flux->tracks[1].sectors.size(), 8U);
+        ASSERT_EQ(facts->images.size(), 1U);
+    }
+    EXPECT_EQ(inMemory.d88Bytes, fromFolder.d88Bytes);
+    EXPECT_FALSE(ConvertKryofluxStreamsToD88({{"notes.txt", Padded("no stream")}}).has_value());
 }
 
 TEST(InfoParts, RangesCompressRunsAndRepeats)

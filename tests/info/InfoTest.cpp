@@ -72,6 +72,7 @@ TEST(Info, TitleDisksInEveryFormatGiveTheFilesOfD88cut)
                 "disk.img");
             const json report = ParsedJson(sandbox.RunInfo({"--json", name}))[0];
             EXPECT_EQ(report["format"], ImageFormatName(format));
+            EXPECT_FALSE(report.contains("flux"));
             const json& image = report["images"][0];
             EXPECT_EQ(image["verdict"]["disk"], disk.disk);
             EXPECT_EQ(image["tracks"].size(), 154U);

@@ -5,7 +5,7 @@
 
 Runs d88info --json, with and without --sectors, over the images
 make_web_images writes (the sample, a disk of another title, a damaged disk,
-disk B in every other format), archives, a text file, an empty file, a
+disk B in every other format and as flux), archives, a text file, an empty file, a
 folder and a missing file. Exits 77 (skipped) only without Python's
 jsonschema.
 """

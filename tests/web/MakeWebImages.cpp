@@ -9,6 +9,9 @@
 //   disk-b.hdm, .fdi, .nfd-r0.nfd, .nfd-r1.nfd, .dcp   disk B in each other format
 //   hostile-walk.d88  the benchmark's hostile walk: 64 bare headers whose tracks
 //                     all lead into 66,000 empty sector headers, then disk B's tracks
+//   disk-b.scp, disk-b-fluxcc.h.raw   flux of disk B's tracks that d88cut reads
+//                     (11 to 15 and 100), three revolutions each, track 11's R 5
+//                     spoilt in the second: an SCP file and KryoFlux streams
 //
 //   make_web_images <folder>
 #include <cstdio>
@@ -16,6 +19,8 @@
 #include <vector>
 
 #include "D88File.h"
+#include "FluxFileWriters.h"
+#include "FluxSynthesiser.h"
 #include "FormatImageBuilders.h"
 #include "TitleDisks.h"
 
@@ -43,6 +48,23 @@ D88ImageBuilder MakeDamagedDiskB()
     return disk.RemoveTrack(13);
 }
 
+// Disk B's tracks that hold its files and its signature, as a drive reads
+// them in three revolutions, one of them with a sector spoilt.
+std::vector<FluxTrack> DiskBFlux()
+{
+    D88ImageBuilder disk = MakeDiskB();
+    const D88ImageBuilder whole = disk;
+    for (const auto& entry : whole.Tracks()) {
+        if ((entry.first < 11 || entry.first > 15) && entry.first != 100) {
+            disk.RemoveTrack(entry.first);
+        }
+    }
+    FluxSynthesis synthesis;
+    synthesis.revolutions = 3;
+    synthesis.damage = {{11, 4, SectorFault::CorruptData, {1}}};
+    return SynthesiseDisk(disk, synthesis);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -53,7 +75,8 @@ int main(int argc, char* argv[])
     }
     const std::string folder = std::string(argv[1]) + "/";
     const D88ImageBuilder diskB = MakeDiskB();
-    const std::vector<std::pair<const char*, Bytes>> files = {
+    const std::vector<FluxTrack> diskBFlux = DiskBFlux();
+    std::vector<std::pair<std::string, Bytes>> files = {
         {"sample.d88", Concat({MakeDiskA().Build(), diskB.Build()})},
         {"disk-a.d88", MakeDiskA().Build()},
         {"disk-b.d88", diskB.Build()},
@@ -69,10 +92,14 @@ int main(int argc, char* argv[])
         {"disk-b.nfd-r1.nfd", BuildNfdR1(diskB)},
         {"disk-b.dcp", BuildDcp(diskB)},
         {"hostile-walk.d88", MakeHostileWalk()},
+        {"disk-b.scp", WriteScp(diskBFlux)},
     };
+    for (NamedBytes& stream : WriteKryofluxStreams(diskBFlux, "disk-b-flux")) {
+        files.emplace_back(std::move(stream.name), std::move(stream.bytes));
+    }
     for (const auto& [name, bytes] : files) {
         if (!WriteBytesToFile(folder + name, bytes)) {
-            std::fprintf(stderr, "%s%s: cannot write\n", folder.c_str(), name);
+            std::fprintf(stderr, "%s%s: cannot write\n", folder.c_str(), name.c_str());
             return 1;
         }
     }

@@ -36,7 +36,13 @@ from selenium.webdriver.common.keys import Keys
 SITE, IMAGES, D88CUT, SHOTS, WEB_ZIP, AXE = (pathlib.Path(a).resolve() for a in sys.argv[1:7])
 FORMATS = {"sample.d88": "D88", "other.d88": "D88", "damaged.d88": "D88",
            "disk-b.hdm": "HDM", "disk-b.fdi": "FDI", "disk-b.nfd-r0.nfd": "NFD r0",
-           "disk-b.nfd-r1.nfd": "NFD r1", "disk-b.dcp": "DCP/DCU", "hostile-walk.d88": "not a disk image"}
+           "disk-b.nfd-r1.nfd": "NFD r1", "disk-b.dcp": "DCP/DCU", "disk-b.scp": "SCP",
+           "hostile-walk.d88": "not a disk image"}
+# The flux of disk B's tracks 11 to 15 and 100: track 11's R 5 read right in
+# two revolutions of three.
+FLUX_SUMMARY = "Flux: 6 tracks read, 1 weak sector, 0 never read right"
+FLUX_WEAK_TRACK = ("Track 11: 3 revolutions, cell 1000.0 ns, 360.0 rpm, 8 sectors;"
+                   " weak: R 5 (2/3)")
 # The archives the page unpacks: name, (member, image) pairs, and the images
 # d88cut is given, in order, for the same files.
 ARCHIVES = {"dumps.zip": ([("DISK_A.D88", "disk-a.d88"), ("DISK_B.D88", "disk-b.d88"),
@@ -121,16 +127,19 @@ reveal();
 return {state: a.dataset.state, ms: Number(a.dataset.milliseconds),
         summary: texts('.summary').join(''), verdicts: texts('.verdict'), why: texts('.why'),
         outcome: [...a.querySelectorAll('.outcome')].map((p) => p.className + ': ' + p.textContent),
-        headings: texts('h3, h4'), notes: texts('.note'), saveNote: texts('.save-note').join(''),
+        headings: texts('h3, h4'), title: texts('h2').join(''), notes: texts('.note'), saveNote: texts('.save-note').join(''),
+        flux: texts('.flux summary'), fluxTracks: texts('.flux li'),
         files: short, full, console: texts('.console').join(''),
         saveAll: a.querySelectorAll('.save-all:enabled').length};
 """
 
 
 def give(driver, image, probe=False):
-    """Gives the page one file and waits for its answer; with `probe`, times
-    the main thread's answers to script calls while the worker runs."""
-    driver.find_element(By.ID, "files").send_keys(str(image))
+    """Gives the page one file, or a list of files chosen together, and waits
+    for its answer; with `probe`, times the main thread's answers to script
+    calls while the worker runs."""
+    chosen = image if isinstance(image, list) else [image]
+    driver.find_element(By.ID, "files").send_keys("\n".join(str(path) for path in chosen))
     latencies = []
     deadline = time.monotonic() + 180
     while time.monotonic() < deadline:
@@ -197,6 +206,11 @@ def check_image(driver, scratch, downloads, name):
                   for w in page["why"]), page["why"])
     elif name == "damaged.d88":
         check_damaged(driver, downloads, page, native_files)
+    elif name == "disk-b.scp":
+        check("disk-b.scp: disk B, and how each flux track read", page["verdicts"] ==
+              [SAMPLE_VERDICTS[1]] and page["flux"] == [FLUX_SUMMARY] and
+              FLUX_WEAK_TRACK in page["fluxTracks"] and len(page["fluxTracks"]) == 6,
+              (page["verdicts"], page["flux"], page["fluxTracks"]))
     elif name == "hostile-walk.d88":
         slowest = max(latencies, default=0.0)
         # An answer may come before the first probe: then none was kept waiting.
@@ -263,6 +277,33 @@ def check_archives(driver, scratch, downloads):
         check(f"{name}: one line saying it is no disk image", page["notes"] == [
             "Not a disk image: its bytes fit none of the formats d88cut reads."] and not page["files"] and
             not page["saveAll"], page)
+
+
+def check_kryoflux(driver, scratch):
+    """A KryoFlux dump chosen as all its track files is one input, read as
+    d88cut reads it given one of them; a stream alone is a dump of one track."""
+    streams = sorted(IMAGES.glob("disk-b-flux*.raw"))
+    lone = scratch / "lone" / "lone50.0.raw"
+    lone.parent.mkdir()
+    lone.write_bytes(streams[-1].read_bytes())
+    for what, chosen, heading in (
+            ("KryoFlux streams", streams, f"{streams[0].name} and 5 more track files"),
+            ("a lone stream", [lone], lone.name)):
+        native_text, native_files = native_run([chosen[0]], scratch / f"native-{lone.name}-{len(chosen)}")
+        page, _ = give(driver, chosen)
+        compare_with_native(what, page, native_text, native_files, "KryoFlux")
+        check(f"{what}: one result under its heading", page["title"] == heading, page["title"])
+        if len(chosen) > 1:
+            check(f"{what}: disk B, and how each flux track read",
+                  page["verdicts"] == [SAMPLE_VERDICTS[1]] and page["flux"] == [FLUX_SUMMARY] and
+                  FLUX_WEAK_TRACK in page["fluxTracks"], (page["verdicts"], page["flux"]))
+        else:
+            # Track 100, by its name: disk B's signature, and none of its files.
+            check(f"{what}: its one track, disk B recognised with no file read",
+                  page["verdicts"] == ["Disk B of the title: 0 of 16 files complete;"
+                                       " MUS00–MUS15 not read."] and
+                  page["fluxTracks"] == ["Track 100: 3 revolutions, cell 1000.0 ns, 360.0 rpm,"
+                                         " 8 sectors"], (page["verdicts"], page["fluxTracks"]))
 
 
 def check_keyboard_and_announcements(driver):
@@ -408,6 +449,7 @@ def main():
         for name in FORMATS:
             check_image(driver, scratch, downloads, name)
         check_archives(driver, scratch, downloads)
+        check_kryoflux(driver, scratch)
         requests = driver.execute_script(
             "return performance.getEntriesByType('resource').map((e) => e.name);")
         foreign = [r for r in requests if not r.startswith("http://127.0.0.1:")]
