@@ -10,8 +10,8 @@
 #include <ostream>
 #include <string>
 
-#include "FluxSynthesiser.h"
 #include "Crc16.h"
+#include "FluxSynthesiser.h"
 #include "flux/FluxDecoder.h"
 
 namespace {
