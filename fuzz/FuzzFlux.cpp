@@ -24,13 +24,14 @@ void CheckSectorsReported(const FluxTrackReport& track, const std::vector<unsign
 {
     const std::size_t entry =
         d88::TrackTableField + d88::TrackEntrySize * static_cast<std::size_t>(track.trackIndex);
-    std::size_t at = DecodeLe32(&image[entry]);
-    Require(track.sectors.empty() == (at == 0), "a track is in the image when it has sectors");
+    std::size_t sectorAt = DecodeLe32(&image[entry]);
+    Require(track.sectors.empty() == (sectorAt == 0),
+            "a track is in the image when it has sectors");
     for (const FluxSectorReport& sector : track.sectors) {
         Require(sector.goodReads <= sector.dataReads && sector.dataReads <= sector.idReads &&
                     sector.idReads <= track.revolutions,
                 "no sector is read right more often than read, nor read more than revolutions");
-        const unsigned char* header = &image[at];
+        const unsigned char* header = &image[sectorAt];
         Require(header[d88::CylinderField] == sector.fields.c &&
                     header[d88::HeadField] == sector.fields.h &&
                     header[d88::RecordField] == sector.fields.r &&
@@ -38,7 +39,7 @@ void CheckSectorsReported(const FluxTrackReport& track, const std::vector<unsign
                     header[d88::StatusField] == sector.fields.status &&
                     DecodeLe16(&header[d88::DataSizeField]) == sector.dataSize,
                 "each sector of the image is the one reported, in the order reported");
-        at += d88::SectorHeaderSize + sector.dataSize;
+        sectorAt += d88::SectorHeaderSize + sector.dataSize;
     }
 }
 
