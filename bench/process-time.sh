@@ -1,8 +1,8 @@
 #!/bin/sh
-# Times the whole tool as a process, on the sample in a scratch directory,
-# against the same executable run with no arguments, which starts, prints its
-# usage line and exits: the difference is the tool's own work. /bin/true shows
-# what any process start costs on the machine.
+# Times the whole tool as a process on the sample, in a scratch directory,
+# against cat reading the same file: first runs (the 17 files it writes
+# removed before each), then reruns (the files already there with the same
+# bytes, which the tool leaves alone).
 #   process-time.sh <make_sample> <d88cut> <scratch directory> [hyperfine options]
 set -eu
 # The executables are run from the scratch directory.
@@ -13,8 +13,16 @@ rm -rf "$scratch"
 mkdir -p "$scratch"
 cd "$scratch"
 "$make_sample" sample.d88
-# -N: no shell between hyperfine and the process; -i: the usage run exits 1.
-hyperfine -N -i --warmup 20 "$@" \
-  --command-name "process start and exit (/bin/true)" "/bin/true" \
-  --command-name "d88cut, no arguments (usage)" "'$d88cut'" \
-  --command-name "d88cut sample.d88 (disks A and B)" "'$d88cut' sample.d88"
+written=BIOS98
+i=0
+while [ $i -lt 16 ]; do
+  written="$written MUS$(printf %02d $i)"
+  i=$((i + 1))
+done
+# -N: no shell between hyperfine and the process, nor for --prepare (no globs).
+hyperfine -N --warmup 5 "$@" --prepare "rm -f $written" \
+  --command-name "d88cut sample.d88, first run" "'$d88cut' sample.d88" \
+  --command-name "cat sample.d88" "cat sample.d88"
+hyperfine -N --warmup 5 "$@" \
+  --command-name "d88cut sample.d88, rerun" "'$d88cut' sample.d88" \
+  --command-name "cat sample.d88" "cat sample.d88"

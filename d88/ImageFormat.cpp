@@ -64,6 +64,8 @@ constexpr std::array<FormatReader, 7> FormatReaders{{
 
 constexpr const char* FormatNames[] = {"D88", "HDM", "FDI", "NFD r0", "NFD r1", "DCP/DCU", "DIM",
                                        "FDD", "IMD", "TD0", "SCP",    "HFE",    "KryoFlux"};
+// One name for each format, so that none is shown as "".
+static_assert(std::size(FormatNames) == static_cast<std::size_t>(ImageFormat::Kryoflux) + 1);
 
 }  // namespace
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -24,21 +26,21 @@ public:
     {
     }
 
-    void Clock(std::uint32_t ticks, CellStream& cells)
+    // The cells up to and with the transition that ends this interval (its
+    // zeros, then the one), or 0 when the interval is part of the next.
+    std::uint8_t Clock(std::uint32_t ticks)
     {
         phase_ += ticks;
         const double spanned = phase_ / period_ + 0.5;
         if (spanned < 1) {
-            return;  // shorter than half a cell: part of the next interval
+            return 0;  // shorter than half a cell: part of the next interval
         }
         if (spanned >= static_cast<double>(MaxZeroRun + 2)) {
-            cells.AppendRun(MaxZeroRun);
             phase_ = 0;
-            return;
+            return MaxZeroRun + 1;
         }
-        const auto run = static_cast<double>(static_cast<std::size_t>(spanned));
+        const auto run = static_cast<std::uint8_t>(spanned);
         const double error = phase_ - run * period_;
-        cells.AppendRun(static_cast<std::size_t>(run) - 1);
         if (run <= LongestTrackedRun) {
             period_ += error * PeriodAdjust;
         } else {
@@ -46,6 +48,7 @@ public:
         }
         period_ = std::clamp(period_, lowest_, highest_);
         phase_ = error * (1 - PhaseAdjust);
+        return run;
     }
 
 private:
@@ -79,12 +82,30 @@ CellStream ClockCells(const FluxTrack& track, double cellNs)
     if (!std::isfinite(nominal) || nominal <= 0) {
         return cells;
     }
-    cells.Reserve(ExpectedCells(track, nominal));
+    // Every revolution is clocked before any cell is stored. The PLL is
+    // bound by the latency of its arithmetic, and a call in its loop (the
+    // stream growing) would keep its state in memory, not in registers.
+    std::size_t intervals = 0;
+    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
+        intervals += revolution.size();
+    }
+    std::vector<std::uint8_t> runs(intervals);
     Pll pll(nominal);
+    auto run = runs.begin();
+    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
+        for (const std::uint32_t ticks : revolution) {
+            *run++ = pll.Clock(ticks);
+        }
+    }
+    cells.Reserve(ExpectedCells(track, nominal));
+    run = runs.begin();
     for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
         cells.StartRevolution();
-        for (const std::uint32_t ticks : revolution) {
-            pll.Clock(ticks, cells);
+        for (const auto end = run + static_cast<std::ptrdiff_t>(revolution.size()); run != end;
+             ++run) {
+            if (*run > 0) {
+                cells.AppendRun(*run - std::size_t{1});
+            }
         }
     }
     return cells;
