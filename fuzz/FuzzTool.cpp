@@ -11,12 +11,14 @@
 // complete has kept every region of each disk it took.
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "CutImages.h"
 #include "D88File.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
+#include "ImageFormat.h"
 #include "MemorySink.h"
 #include "TitleLayout.h"
 
@@ -87,12 +89,20 @@ void CheckWrittenFiles(const FileLengths& files, DiskChoice choice, std::int32_t
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // The file's format is told and converted once: D88File::Open does no
+    // more than that before it reads the image as D88.
+    const std::vector<unsigned char> bytes(data, data + size);
+    MemoryByteSource source(bytes);
+    const std::optional<ConvertedImage> converted = ConvertToD88(source);
     for (const DiskChoice choice :
          {DiskChoice::BySignature, DiskChoice::DiskA, DiskChoice::DiskB}) {
         // Each run starts as the tool's process does: with a newly opened file.
         D88File file;
-        file.Open(
-            std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
+        if (converted) {
+            file.Open(*converted);
+        } else {
+            file.Open(std::make_unique<MemoryByteSource>(bytes));
+        }
         MemorySink kept;
         RecordedConsole console;
         const bool complete = CutImages(file, choice, kept, console);
