@@ -87,7 +87,7 @@ void D88File::ResetCurrentImage()
     diskName_.fill('\0');
     trackLists_.clear();
     listedSectors_ = 0;
-    unlisted_.clear();
+    unlisted_ = {};
 }
 
 bool D88File::SelectImage(std::int32_t index)

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "ByteSource.h"
@@ -177,10 +178,20 @@ private:
         SectorHeaderInfo info;
         std::uint64_t dataAt;
     };
-    // The sectors of track `trackIndex` in walk order, walked once per
-    // selected image and then looked up: tracks that start at the same place
-    // share one list. Empty when the track is not recorded.
-    const std::vector<TrackSector>& TrackSectors(std::int32_t trackIndex);
+    // A walked track: its sectors in walk order and, for a track too long to
+    // search from its start on every lookup (only a hostile image has one),
+    // the place of the first sector of each ID.
+    struct TrackList {
+        std::vector<TrackSector> sectors;
+        std::unordered_map<std::uint32_t, std::size_t> firstOfId;
+    };
+    // Track `trackIndex`, walked once per selected image and then looked up:
+    // tracks that start at the same place share one list. Empty when the
+    // track is not recorded.
+    const TrackList& WalkedTrack(std::int32_t trackIndex);
+    // The first sector of the ID on the track, or null.
+    const TrackSector* FindSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                                  std::int32_t r, std::int32_t n);
 
     void Close();
     // Indexes the images of `source`, read as D88.
@@ -208,7 +219,7 @@ private:
     // The current image's walked tracks, by where they start. Together they
     // hold at most about one entry per 16 bytes of the image; a track past
     // that is walked for each lookup into `unlisted_`.
-    std::map<std::uint64_t, std::vector<TrackSector>> trackLists_;
+    std::map<std::uint64_t, TrackList> trackLists_;
     std::size_t listedSectors_ = 0;
-    std::vector<TrackSector> unlisted_;
+    TrackList unlisted_;
 };

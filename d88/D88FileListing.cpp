@@ -11,7 +11,7 @@ bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
     if (TrackStart(trackIndex) == 0) {
         return false;
     }
-    const std::vector<TrackSector>& sectors = TrackSectors(trackIndex);
+    const std::vector<TrackSector>& sectors = WalkedTrack(trackIndex).sectors;
     const std::size_t count = std::min(sectors.size(), maxSectors);
     headers.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -74,6 +74,49 @@ TEST_F(SectorReadTest, WalkMatchesAllFourIdBytesWithinTheTrackItsHeadersDeclare)
     }
 }
 
+// A track of more sectors than any real one is looked up through an index of
+// its IDs, which must give what the walk gives: the first sector of each ID.
+TEST_F(SectorReadTest, LongTracksGiveTheFirstSectorOfEachId)
+{
+    constexpr int Count = 300;
+    std::vector<BuiltSector> track;
+    for (int place = 0; place < Count; ++place) {
+        // Runs of one ID (as empty headers come), then R 1..10 over and over,
+        // then one ID of all 0xFF.
+        const bool last = place == Count - 1;
+        const auto r = static_cast<std::uint8_t>(place < 100 ? 0x80 : last ? 0xFF : 1 + place % 10);
+        const std::uint8_t other = last ? 0xFF : 0;
+        track.push_back(MakeSector(other, other, r, other, Count,
+                                   PatternBytes(16, static_cast<std::uint32_t>(place))));
+    }
+    ASSERT_TRUE(SelectBytes(D88ImageBuilder().Track(0, track).Build()));
+    const struct {
+        std::array<std::int32_t, 4> id;
+        int firstPlace;  // -1: no sector
+    } cases[] = {
+        {{0, 0, 0x80, 0}, 0},
+        {{0, 0, 1, 0}, 100},
+        {{0, 0, 10, 0}, 109},
+        {{0, 0, 5, 0}, 104},
+        {{0xFF, 0xFF, 0xFF, 0xFF}, Count - 1},
+        {{0, 0, 11, 0}, -1},
+        {{0, 0, 257, 0}, -1},
+        {{0, 0, 1 - 256, 0}, -1},
+        {{256, 0, 1, 0}, -1},
+        {{0, 0, 1, -1}, -1},
+    };
+    for (const auto& testCase : cases) {
+        const auto [c, h, r, n] = testCase.id;
+        SCOPED_TRACE(std::to_string(r));
+        Bytes dest(16);
+        EXPECT_EQ(reader_.ReadSector(0, c, h, r, n, dest.data(), 16),
+                  testCase.firstPlace < 0 ? 0 : 16);
+        if (testCase.firstPlace >= 0) {
+            EXPECT_EQ(dest, PatternBytes(16, static_cast<std::uint32_t>(testCase.firstPlace)));
+        }
+    }
+}
+
 TEST_F(SectorReadTest, StoresNoMoreThanMaxBytes)
 {
     const Bytes data = PatternBytes(1024, 1);
