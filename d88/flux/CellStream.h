@@ -32,15 +32,22 @@ public:
         return (words_[index / WordBits] & (TopBit >> (index % WordBits))) != 0;
     }
 
+    // Cells 64 * index to 64 * index + 63, the earliest in the most
+    // significant bit; cells past the end are zeros.
+    [[nodiscard]] std::uint64_t Word(std::size_t index) const
+    {
+        return index < words_.size() ? words_[index] : 0;
+    }
+
     [[nodiscard]] const std::vector<std::size_t>& RevolutionStarts() const
     {
         return revolutionStarts_;
     }
 
-private:
     static constexpr std::size_t WordBits = 64;
     static constexpr std::uint64_t TopBit = std::uint64_t{1} << (WordBits - 1);
 
+private:
     static std::size_t WordCount(std::size_t cells) { return (cells + WordBits - 1) / WordBits; }
 
     std::vector<std::uint64_t> words_;
