@@ -2,13 +2,15 @@
 // phase, and the whole cells it spans are the run. What is left over is the
 // phase error: after a short run (at most three zeros, as MFM and FM allow)
 // it nudges the period, after a longer one the period drifts back towards
-// nominal; part of the error is carried into the next interval.
+// nominal; part of the error is carried into the next interval. The loop is
+// bound by the latency of its arithmetic, not by how many operations it has.
 #include "CellClock.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -59,54 +61,97 @@ private:
     double phase_ = 0;
 };
 
-// The cells the flux's time spans, as far as the stream can hold them.
-std::size_t ExpectedCells(const FluxTrack& track, double nominal)
-{
-    double ticks = 0;
-    double bound = 0;
-    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
-        for (const std::uint32_t interval : revolution) {
-            ticks += interval;
+// Intervals are clocked a chunk at a time, with room made first for every
+// cell the chunk can give: the stream never grows inside the loop, so the
+// PLL's state stays in registers.
+constexpr std::size_t ChunkIntervals = 4096;
+
+// A track being clocked: its PLL, where it is in the flux, and its cells.
+class TrackClock {
+public:
+    TrackClock(const FluxTrack& track, double nominal) : track_(track), pll_(nominal) {}
+
+    // The intervals of the current revolution not yet clocked, at most
+    // `limit`, with room made for their cells; 0 at the end of the flux.
+    // A revolution's start is marked as it is reached.
+    std::size_t Ready(std::size_t limit)
+    {
+        while (next_ == 0 && revolution_ < track_.revolutions.size()) {
+            cells_.StartRevolution(end_);
+            if (!track_.revolutions[revolution_].empty()) {
+                break;
+            }
+            ++revolution_;
         }
-        bound += static_cast<double>(revolution.size() * (MaxZeroRun + 1));
+        if (revolution_ == track_.revolutions.size()) {
+            return 0;
+        }
+        const std::size_t ready = std::min(limit, track_.revolutions[revolution_].size() - next_);
+        cells_.MakeRoom(end_ + ready * (MaxZeroRun + 1));
+        return ready;
     }
-    return static_cast<std::size_t>(std::min(ticks / nominal, bound));
+
+    // The first interval Ready counted.
+    [[nodiscard]] const std::uint32_t* Intervals() const
+    {
+        return track_.revolutions[revolution_].data() + next_;
+    }
+
+    void Clock(std::uint32_t ticks)
+    {
+        const std::uint8_t run = pll_.Clock(ticks);
+        if (run > 0) {
+            end_ += run;
+            cells_.SetTransition(end_ - 1);
+        }
+    }
+
+    // Moves past `count` intervals, which Ready counted.
+    void Advance(std::size_t count)
+    {
+        next_ += count;
+        if (next_ == track_.revolutions[revolution_].size()) {
+            ++revolution_;
+            next_ = 0;
+        }
+    }
+
+    CellStream Finish()
+    {
+        cells_.End(end_);
+        return std::move(cells_);
+    }
+
+private:
+    const FluxTrack& track_;
+    Pll pll_;
+    CellStream cells_;
+    std::size_t revolution_ = 0;
+    std::size_t next_ = 0;
+    std::size_t end_ = 0;
+};
+
+void ClockAll(TrackClock& clock)
+{
+    for (std::size_t count = clock.Ready(ChunkIntervals); count > 0;
+         count = clock.Ready(ChunkIntervals)) {
+        const std::uint32_t* intervals = clock.Intervals();
+        for (std::size_t i = 0; i < count; ++i) {
+            clock.Clock(intervals[i]);
+        }
+        clock.Advance(count);
+    }
 }
 
 }  // namespace
 
 CellStream ClockCells(const FluxTrack& track, double cellNs)
 {
-    CellStream cells;
     const double nominal = cellNs / track.tickNs;
     if (!std::isfinite(nominal) || nominal <= 0) {
-        return cells;
+        return {};
     }
-    // Every revolution is clocked before any cell is stored. The PLL is
-    // bound by the latency of its arithmetic, and a call in its loop (the
-    // stream growing) would keep its state in memory, not in registers.
-    std::size_t intervals = 0;
-    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
-        intervals += revolution.size();
-    }
-    std::vector<std::uint8_t> runs(intervals);
-    Pll pll(nominal);
-    auto run = runs.begin();
-    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
-        for (const std::uint32_t ticks : revolution) {
-            *run++ = pll.Clock(ticks);
-        }
-    }
-    cells.Reserve(ExpectedCells(track, nominal));
-    run = runs.begin();
-    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
-        cells.StartRevolution();
-        for (const auto end = run + static_cast<std::ptrdiff_t>(revolution.size()); run != end;
-             ++run) {
-            if (*run > 0) {
-                cells.AppendRun(*run - std::size_t{1});
-            }
-        }
-    }
-    return cells;
+    TrackClock clock(track, nominal);
+    ClockAll(clock);
+    return clock.Finish();
 }
