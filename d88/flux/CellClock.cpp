@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -80,22 +81,21 @@ public:
 
     // The intervals of the current revolution not yet clocked, at most
     // `limit`, with room made for their cells; 0 at the end of the flux.
-    // A revolution's start is marked as it is reached.
+    // A revolution's start is marked when it is first reached.
     std::size_t Ready(std::size_t limit)
     {
-        while (next_ == 0 && revolution_ < track_.revolutions.size()) {
-            cells_.StartRevolution(end_);
-            if (!track_.revolutions[revolution_].empty()) {
-                break;
+        for (; revolution_ < track_.revolutions.size(); ++revolution_, next_ = 0) {
+            if (cells_.RevolutionStarts().size() == revolution_) {
+                cells_.StartRevolution(end_);
             }
-            ++revolution_;
+            const std::size_t left = track_.revolutions[revolution_].size() - next_;
+            if (left > 0) {
+                const std::size_t ready = std::min(limit, left);
+                cells_.MakeRoom(end_ + ready * (MaxZeroRun + 1));
+                return ready;
+            }
         }
-        if (revolution_ == track_.revolutions.size()) {
-            return 0;
-        }
-        const std::size_t ready = std::min(limit, track_.revolutions[revolution_].size() - next_);
-        cells_.MakeRoom(end_ + ready * (MaxZeroRun + 1));
-        return ready;
+        return 0;
     }
 
     // The first interval Ready counted.
@@ -114,14 +114,7 @@ public:
     }
 
     // Moves past `count` intervals, which Ready counted.
-    void Advance(std::size_t count)
-    {
-        next_ += count;
-        if (next_ == track_.revolutions[revolution_].size()) {
-            ++revolution_;
-            next_ = 0;
-        }
-    }
+    void Advance(std::size_t count) { next_ += count; }
 
     CellStream Finish()
     {
@@ -150,15 +143,62 @@ void ClockAll(TrackClock& clock)
     }
 }
 
+// Both tracks' intervals in step while both have some, so that the
+// processor runs their PLLs side by side, then the rest of each.
+void ClockTogether(TrackClock& first, TrackClock& second)
+{
+    for (;;) {
+        const std::size_t count =
+            std::min(first.Ready(ChunkIntervals), second.Ready(ChunkIntervals));
+        if (count == 0) {
+            break;
+        }
+        const std::uint32_t* firstIntervals = first.Intervals();
+        const std::uint32_t* secondIntervals = second.Intervals();
+        for (std::size_t i = 0; i < count; ++i) {
+            first.Clock(firstIntervals[i]);
+            second.Clock(secondIntervals[i]);
+        }
+        first.Advance(count);
+        second.Advance(count);
+    }
+    ClockAll(first);
+    ClockAll(second);
+}
+
+// A cell in ticks of the flux's clock, or nullopt when it cannot be one.
+std::optional<double> NominalTicks(const FluxTrack& track, double cellNs)
+{
+    const double nominal = cellNs / track.tickNs;
+    if (!std::isfinite(nominal) || nominal <= 0) {
+        return std::nullopt;
+    }
+    return nominal;
+}
+
 }  // namespace
 
 CellStream ClockCells(const FluxTrack& track, double cellNs)
 {
-    const double nominal = cellNs / track.tickNs;
-    if (!std::isfinite(nominal) || nominal <= 0) {
+    const std::optional<double> nominal = NominalTicks(track, cellNs);
+    if (!nominal) {
         return {};
     }
-    TrackClock clock(track, nominal);
+    TrackClock clock(track, *nominal);
     ClockAll(clock);
     return clock.Finish();
+}
+
+std::pair<CellStream, CellStream> ClockCellsOfTwo(const FluxTrack& first, double firstCellNs,
+                                                  const FluxTrack& second, double secondCellNs)
+{
+    const std::optional<double> firstNominal = NominalTicks(first, firstCellNs);
+    const std::optional<double> secondNominal = NominalTicks(second, secondCellNs);
+    if (!firstNominal || !secondNominal) {
+        return {ClockCells(first, firstCellNs), ClockCells(second, secondCellNs)};
+    }
+    TrackClock firstClock(first, *firstNominal);
+    TrackClock secondClock(second, *secondNominal);
+    ClockTogether(firstClock, secondClock);
+    return {firstClock.Finish(), secondClock.Finish()};
 }

@@ -1,6 +1,8 @@
 // A digital PLL turns a track's flux into bit cells.
 #pragma once
 
+#include <utility>
+
 #include "CellStream.h"
 #include "FluxTrack.h"
 
@@ -11,3 +13,9 @@
 constexpr std::size_t MaxZeroRun = 16;
 
 CellStream ClockCells(const FluxTrack& track, double cellNs);
+
+// Two tracks clocked at once, each exactly as ClockCells clocks it. A PLL
+// waits on the latency of its own arithmetic, so two independent ones
+// interleaved take little more time than one.
+std::pair<CellStream, CellStream> ClockCellsOfTwo(const FluxTrack& first, double firstCellNs,
+                                                  const FluxTrack& second, double secondCellNs);

@@ -40,9 +40,9 @@ FluxSectorReport ReportOf(const MergedSector& sector)
     return report;
 }
 
-}  // namespace
-
-DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex)
+// The report's measures of the flux, and the cell time found in it; 0
+// when there is none and nothing to clock.
+DecodedFluxTrack Measured(const FluxTrack& track, int trackIndex)
 {
     DecodedFluxTrack decoded;
     FluxTrackReport& report = decoded.report;
@@ -50,11 +50,21 @@ DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex)
     report.revolutions = static_cast<int>(std::min<std::size_t>(track.revolutions.size(), INT_MAX));
     report.revolutionNs = MeanRevolutionNs(track);
     const std::optional<double> cellNs = FindCellTime(track);
-    if (!cellNs || track.revolutions.empty()) {
-        return decoded;
+    if (cellNs && !track.revolutions.empty()) {
+        report.cellNs = *cellNs;
     }
-    report.cellNs = *cellNs;
-    const CellStream cells = ClockCells(track, *cellNs);
+    return decoded;
+}
+
+bool Clockable(const DecodedFluxTrack& decoded)
+{
+    return decoded.report.cellNs > 0;
+}
+
+// The sectors of the track's cells, from every revolution's readings.
+void AddSectors(const CellStream& cells, const FluxTrack& track, DecodedFluxTrack& decoded)
+{
+    FluxTrackReport& report = decoded.report;
     const std::size_t revolutionCells = cells.Size() / track.revolutions.size();
     report.cellsPerRevolution = static_cast<double>(revolutionCells);
     const TrackReadings readings = ReadSectors(cells, FindMarks(cells));
@@ -65,5 +75,37 @@ DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex)
         decoded.data.insert(decoded.data.end(), first,
                             first + static_cast<std::ptrdiff_t>(sector.dataSize));
     }
+}
+
+void ClockAndAddSectors(const FluxTrack& track, DecodedFluxTrack& decoded)
+{
+    if (Clockable(decoded)) {
+        AddSectors(ClockCells(track, decoded.report.cellNs), track, decoded);
+    }
+}
+
+}  // namespace
+
+DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex)
+{
+    DecodedFluxTrack decoded = Measured(track, trackIndex);
+    ClockAndAddSectors(track, decoded);
+    return decoded;
+}
+
+std::pair<DecodedFluxTrack, DecodedFluxTrack>
+DecodeFluxTracks(const FluxTrack& first, int firstIndex, const FluxTrack& second, int secondIndex)
+{
+    std::pair<DecodedFluxTrack, DecodedFluxTrack> decoded{Measured(first, firstIndex),
+                                                          Measured(second, secondIndex)};
+    if (!Clockable(decoded.first) || !Clockable(decoded.second)) {
+        ClockAndAddSectors(first, decoded.first);
+        ClockAndAddSectors(second, decoded.second);
+        return decoded;
+    }
+    const std::pair<CellStream, CellStream> cells =
+        ClockCellsOfTwo(first, decoded.first.report.cellNs, second, decoded.second.report.cellNs);
+    AddSectors(cells.first, first, decoded.first);
+    AddSectors(cells.second, second, decoded.second);
     return decoded;
 }
