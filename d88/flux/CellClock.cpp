@@ -16,16 +16,15 @@
 
 namespace {
 
-constexpr double PeriodAdjust = 0.05;
-constexpr double PhaseAdjust = 0.6;
 constexpr double PeriodBound = 0.1;  // the period stays within 10 % of nominal
 constexpr double LongestTrackedRun = 4;
 
 class Pll {
 public:
-    explicit Pll(double nominal)
+    Pll(double nominal, const PllResponse& response)
         : nominal_(nominal), period_(nominal), lowest_(nominal * (1 - PeriodBound)),
-          highest_(nominal * (1 + PeriodBound))
+          highest_(nominal * (1 + PeriodBound)), periodAdjust_(response.periodAdjust),
+          phaseKept_(1 - response.phaseAdjust)
     {
     }
 
@@ -45,9 +44,9 @@ public:
         const auto run = static_cast<std::uint8_t>(spanned);
         const double error = phase_ - run * period_;
         if (run <= LongestTrackedRun) {
-            period_ += error * PeriodAdjust;
+            period_ += error * periodAdjust_;
         } else {
-            period_ += (nominal_ - period_) * PeriodAdjust;
+            period_ += (nominal_ - period_) * periodAdjust_;
         }
         // The period is rarely at a bound: a branch the processor predicts
         // keeps the clamp off the path from one interval to the next, where
@@ -57,7 +56,7 @@ public:
         } else if (highest_ < period_) {
             period_ = highest_;
         }
-        phase_ = error * (1 - PhaseAdjust);
+        phase_ = error * phaseKept_;
         return run;
     }
 
@@ -66,6 +65,8 @@ private:
     double period_;
     double lowest_;
     double highest_;
+    double periodAdjust_;
+    double phaseKept_;  // the part of the phase error carried into the next interval
     double phase_ = 0;
 };
 
@@ -77,7 +78,10 @@ constexpr std::size_t ChunkIntervals = 4096;
 // A track being clocked: its PLL, where it is in the flux, and its cells.
 class TrackClock {
 public:
-    TrackClock(const FluxTrack& track, double nominal) : track_(track), pll_(nominal) {}
+    TrackClock(const FluxTrack& track, double nominal, const PllResponse& response)
+        : track_(track), pll_(nominal, response)
+    {
+    }
 
     // The intervals of the current revolution not yet clocked, at most
     // `limit`, with room made for their cells; 0 at the end of the flux.
@@ -178,13 +182,13 @@ std::optional<double> NominalTicks(const FluxTrack& track, double cellNs)
 
 }  // namespace
 
-CellStream ClockCells(const FluxTrack& track, double cellNs)
+CellStream ClockCells(const FluxTrack& track, double cellNs, const PllResponse& response)
 {
     const std::optional<double> nominal = NominalTicks(track, cellNs);
     if (!nominal) {
         return {};
     }
-    TrackClock clock(track, *nominal);
+    TrackClock clock(track, *nominal, response);
     ClockAll(clock);
     return clock.Finish();
 }
@@ -197,8 +201,8 @@ std::pair<CellStream, CellStream> ClockCellsOfTwo(const FluxTrack& first, double
     if (!firstNominal || !secondNominal) {
         return {ClockCells(first, firstCellNs), ClockCells(second, secondCellNs)};
     }
-    TrackClock firstClock(first, *firstNominal);
-    TrackClock secondClock(second, *secondNominal);
+    TrackClock firstClock(first, *firstNominal, StandardPll);
+    TrackClock secondClock(second, *secondNominal, StandardPll);
     ClockTogether(firstClock, secondClock);
     return {firstClock.Finish(), secondClock.Finish()};
 }

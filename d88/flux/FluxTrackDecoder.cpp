@@ -10,6 +10,7 @@
 #include "CellClock.h"
 #include "CellTime.h"
 #include "FluxDecoder.h"
+#include "GentleRetry.h"
 #include "RevolutionMerge.h"
 #include "SectorReadings.h"
 #include "TrackMarks.h"
@@ -66,15 +67,22 @@ bool Clockable(const DecodedFluxTrack& decoded)
     return decoded.report.cellNs > 0;
 }
 
-// The sectors of the track's cells, from every revolution's readings.
+// The sectors of the track's cells, from every revolution's readings, and
+// from the gentler PLL's when sectors are missing.
 void AddSectors(const CellStream& cells, const FluxTrack& track, DecodedFluxTrack& decoded)
 {
     FluxTrackReport& report = decoded.report;
     const std::size_t revolutionCells = cells.Size() / track.revolutions.size();
     report.cellsPerRevolution = static_cast<double>(revolutionCells);
-    const TrackReadings readings = ReadSectors(cells, FindMarks(cells));
+    const std::vector<TrackMark> marks = FindMarks(cells);
+    TrackReadings readings = ReadSectors(cells, marks);
     report.idCrcErrors = readings.idCrcErrors;
-    for (const MergedSector& sector : MergeRevolutions(readings, revolutionCells)) {
+    std::vector<MergedSector> sectors = MergeRevolutions(readings, revolutionCells);
+    if (SectorsMissing(sectors, marks, cells)) {
+        const std::size_t firstGentle = AddGentleReadings(track, report.cellNs, readings);
+        sectors = MergeRevolutions(readings, revolutionCells, firstGentle);
+    }
+    for (const MergedSector& sector : sectors) {
         report.sectors.push_back(ReportOf(sector));
         const auto first = readings.data.begin() + static_cast<std::ptrdiff_t>(sector.dataAt);
         decoded.data.insert(decoded.data.end(), first,
