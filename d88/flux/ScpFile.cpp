@@ -168,14 +168,14 @@ bool ScpSource::ReadFlux(const Revolution& revolution, std::vector<std::uint32_t
     flux.clear();
     flux.reserve(revolution.count);
     std::uint64_t ticks = 0;
-    std::uint64_t at = revolution.start;
+    std::uint64_t offset = revolution.start;
     for (std::uint32_t left = revolution.count; left > 0;) {
         const std::uint32_t entries = std::min(left, ChunkEntries);
-        if (!ReadExactly(source_, at, chunk_.data(), std::size_t{entries} * 2)) {
+        if (!ReadExactly(source_, offset, chunk_.data(), std::size_t{entries} * 2)) {
             return false;
         }
-        for (std::uint32_t k = 0; k < entries; ++k) {
-            const unsigned value = (unsigned{chunk_[2 * k]} << 8) | chunk_[2 * k + 1];
+        for (std::size_t entry = 0; entry < std::size_t{entries} * 2; entry += 2) {
+            const unsigned value = (unsigned{chunk_[entry]} << 8) | chunk_[entry + 1];
             ticks += value == 0 ? OverflowTicks : value;
             if (ticks > std::numeric_limits<std::uint32_t>::max()) {
                 return false;
@@ -185,7 +185,7 @@ bool ScpSource::ReadFlux(const Revolution& revolution, std::vector<std::uint32_t
                 ticks = 0;
             }
         }
-        at += std::uint64_t{entries} * 2;
+        offset += std::uint64_t{entries} * 2;
         left -= entries;
     }
     return true;

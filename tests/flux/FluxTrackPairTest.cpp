@@ -10,9 +10,9 @@
 
 namespace {
 
-FluxTrack FourSectors(bool fm, const FluxSynthesis& synthesis)
+FluxTrack FourSectors(bool fmTrack, const FluxSynthesis& synthesis)
 {
-    SynthTrack track{0, fm, {}};
+    SynthTrack track{0, fmTrack, {}};
     for (std::uint8_t r = 1; r <= 4; ++r) {
         track.sectors.push_back({0, 0, r, 2, PatternBytes(512, r), false});
     }
@@ -47,7 +47,7 @@ TEST(FluxTrackPairTest, DecodesEachTrackAsAlone)
     two.jitterNs = 80;
     const FluxTrack mfm = FourSectors(false, five);
     const FluxTrack shorter = FourSectors(false, two);
-    const FluxTrack fm = FourSectors(true, two);
+    const FluxTrack fmFlux = FourSectors(true, two);
     FluxTrack twoOfFive = mfm;  // ends as the other reaches a revolution's start
     twoOfFive.revolutions.resize(2);
     FluxTrack emptyRevolution = mfm;
@@ -63,7 +63,7 @@ TEST(FluxTrackPairTest, DecodesEachTrackAsAlone)
         {"longer first", mfm, shorter, 8},
         {"fewer revolutions", twoOfFive, mfm, 8},
         {"longer second", shorter, mfm, 8},
-        {"FM and MFM", fm, mfm, 8},
+        {"FM and MFM", fmFlux, mfm, 8},
         {"an empty revolution", emptyRevolution, mfm, 8},
         {"noise", noise, mfm, 4},
         {"nothing to clock", nothing, mfm, 4},
