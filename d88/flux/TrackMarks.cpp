@@ -103,7 +103,7 @@ std::uint64_t PatternEnds(std::uint64_t previous, std::uint64_t current, std::ui
         const std::size_t back = lag + k;  // each cell set against the one `back` before it
         const std::uint64_t earlier =
             back == 0 ? current : (current >> back) | (previous << (CellStream::WordBits - back));
-        ends &= ((pattern >> k) & 1U) != 0 ? earlier : ~earlier;
+        ends &= ((unsigned{pattern} >> k) & 1U) != 0 ? earlier : ~earlier;
     }
     return ends;
 }
