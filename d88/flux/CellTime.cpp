@@ -3,7 +3,9 @@
 // so the shortest strong peak of the interval histogram is two cells. The
 // histogram's bins grow with the interval, one per 1.1 %, so every rate has
 // the same resolution. The peak's estimate is then refined over all the
-// intervals it explains.
+// intervals it explains. A track's intervals take a few hundred distinct
+// tick values, so what depends on a value alone (its bin, its run of cells)
+// is worked out once per value, not once per interval.
 #include "CellTime.h"
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -32,17 +35,29 @@ using Histogram = std::array<std::uint64_t, BinCount>;
 // (at most 83,333), so drift within a revolution averages out.
 constexpr std::size_t SampledIntervals = 100000;
 
+// Tick values below this are looked up in tables; a longer interval, which
+// only a dump with a very fine clock has, is worked out on its own.
+constexpr std::size_t MostTabledTicks = std::size_t{1} << 16;
+
 template <typename Visit>
-void ForEachIntervalNs(const FluxTrack& track, Visit visit)
+void ForEachInterval(const FluxTrack& track, Visit visit)
 {
     std::size_t left = SampledIntervals;
     for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
         const std::size_t count = std::min(left, revolution.size());
         for (std::size_t i = 0; i < count; ++i) {
-            visit(revolution[i] * track.tickNs);
+            visit(revolution[i]);
         }
         left -= count;
     }
+}
+
+// The size of a table indexed by tick value that holds every interval up to
+// `longestNs`.
+std::size_t TickTableSize(const FluxTrack& track, double longestNs)
+{
+    const double ticks = std::floor(longestNs / track.tickNs) + 1;
+    return static_cast<std::size_t>(std::min(ticks, static_cast<double>(MostTabledTicks)));
 }
 
 double BinCentreNs(std::size_t bin)
@@ -50,15 +65,37 @@ double BinCentreNs(std::size_t bin)
     return LowestNs * std::exp2((static_cast<double>(bin) + 0.5) / BinsPerOctave);
 }
 
-Histogram SmoothedHistogram(const FluxTrack& track)
+void AddToBin(Histogram& counts, double intervalNs, std::uint64_t times)
 {
+    const double place = std::log2(intervalNs / LowestNs) * BinsPerOctave;
+    if (place >= 0 && place < static_cast<double>(BinCount)) {
+        counts[static_cast<std::size_t>(place)] += times;
+    }
+}
+
+Histogram CountedIntervals(const FluxTrack& track)
+{
+    const double longestNs = LowestNs * std::exp2(static_cast<double>(BinCount) / BinsPerOctave);
+    std::vector<std::uint32_t> perTickValue(TickTableSize(track, longestNs));
     Histogram counts{};
-    ForEachIntervalNs(track, [&counts](double intervalNs) {
-        const double place = std::log2(intervalNs / LowestNs) * BinsPerOctave;
-        if (place >= 0 && place < static_cast<double>(BinCount)) {
-            ++counts[static_cast<std::size_t>(place)];
+    ForEachInterval(track, [&](std::uint32_t ticks) {
+        if (ticks < perTickValue.size()) {
+            ++perTickValue[ticks];
+        } else {
+            AddToBin(counts, ticks * track.tickNs, 1);
         }
     });
+    for (std::size_t ticks = 0; ticks < perTickValue.size(); ++ticks) {
+        if (perTickValue[ticks] != 0) {
+            AddToBin(counts, static_cast<double>(ticks) * track.tickNs, perTickValue[ticks]);
+        }
+    }
+    return counts;
+}
+
+Histogram SmoothedHistogram(const FluxTrack& track)
+{
+    const Histogram counts = CountedIntervals(track);
     Histogram smoothed{};
     for (std::size_t bin = 0; bin < BinCount; ++bin) {
         const std::size_t first = bin < SmoothReach ? 0 : bin - SmoothReach;
@@ -87,33 +124,47 @@ std::optional<std::size_t> ShortestStrongPeak(const Histogram& smoothed)
     return std::nullopt;
 }
 
-// The mean interval within PeakWidth of `centreNs`.
+// The mean interval within PeakWidth of `centreNs`. Which intervals are
+// near follows the data bits, too randomly for a branch: the others add 0.
 double MeanNear(const FluxTrack& track, double centreNs)
 {
     double sum = 0;
-    double count = 0;
-    ForEachIntervalNs(track, [&](double intervalNs) {
-        if (std::abs(intervalNs - centreNs) <= PeakWidth * centreNs) {
-            sum += intervalNs;
-            ++count;
-        }
+    std::size_t count = 0;
+    ForEachInterval(track, [&](std::uint32_t ticks) {
+        const double intervalNs = ticks * track.tickNs;
+        const bool near = std::abs(intervalNs - centreNs) <= PeakWidth * centreNs;
+        sum += near ? intervalNs : 0.0;
+        count += near ? 1 : 0;
     });
-    return count > 0 ? sum / count : centreNs;
+    return count > 0 ? sum / static_cast<double>(count) : centreNs;
+}
+
+// The whole run of cells of `cellNs` an interval is close to, or 0 when it
+// is close to none from 2 to LongestRun.
+double WholeRun(double intervalNs, double cellNs)
+{
+    const double run = intervalNs / cellNs;
+    const double whole = std::floor(run + 0.5);
+    return whole >= 2 && whole <= LongestRun && std::abs(run - whole) <= RunTolerance ? whole : 0;
 }
 
 // Total time over total cells of every interval that is close to a whole
-// run of cells of `cellNs`.
+// run of cells of `cellNs`. The time is summed in the order of the flux, as
+// floating-point sums depend on their order.
 double RefinedCell(const FluxTrack& track, double cellNs)
 {
+    std::vector<std::uint8_t> runOf(TickTableSize(track, (LongestRun + 1) * cellNs));
+    for (std::size_t ticks = 0; ticks < runOf.size(); ++ticks) {
+        runOf[ticks] =
+            static_cast<std::uint8_t>(WholeRun(static_cast<double>(ticks) * track.tickNs, cellNs));
+    }
     double time = 0;
     double cells = 0;
-    ForEachIntervalNs(track, [&](double intervalNs) {
-        const double run = intervalNs / cellNs;
-        const double whole = std::floor(run + 0.5);
-        if (whole >= 2 && whole <= LongestRun && std::abs(run - whole) <= RunTolerance) {
-            time += intervalNs;
-            cells += whole;
-        }
+    ForEachInterval(track, [&](std::uint32_t ticks) {
+        const double intervalNs = ticks * track.tickNs;
+        const double whole = ticks < runOf.size() ? runOf[ticks] : WholeRun(intervalNs, cellNs);
+        time += whole != 0 ? intervalNs : 0.0;
+        cells += whole;
     });
     return cells > 0 ? time / cells : cellNs;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "FluxReport.h"
@@ -15,6 +16,11 @@ struct DecodedFluxTrack {
 };
 
 DecodedFluxTrack DecodeFluxTrack(const FluxTrack& track, int trackIndex);
+
+// Two tracks, each decoded as DecodeFluxTrack decodes it, with their PLLs
+// run side by side (most of a track's time is its PLL).
+std::pair<DecodedFluxTrack, DecodedFluxTrack>
+DecodeFluxTracks(const FluxTrack& first, int firstIndex, const FluxTrack& second, int secondIndex);
 
 struct FluxDisk {
     D88Bytes image;

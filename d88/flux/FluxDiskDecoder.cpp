@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "FluxDecoder.h"
@@ -47,15 +48,31 @@ FluxDisk DecodeFluxDisk(FluxSource& source)
 {
     FluxDisk disk;
     std::vector<std::vector<unsigned char>> data;
-    FluxTrack track;
-    const int limit = std::min(source.TrackLimit(), static_cast<int>(d88::TrackCount));
-    for (int index = 0; index < limit; ++index) {
-        if (!source.ReadTrack(index, track)) {
-            continue;
-        }
-        DecodedFluxTrack decoded = DecodeFluxTrack(track, index);
+    const auto keep = [&disk, &data](DecodedFluxTrack& decoded) {
         disk.report.tracks.push_back(std::move(decoded.report));
         data.push_back(std::move(decoded.data));
+    };
+    // Tracks are decoded two at a time, in the order of the dump.
+    std::array<FluxTrack, 2> held;
+    std::array<int, 2> heldIndex{};
+    std::size_t heldCount = 0;
+    const int limit = std::min(source.TrackLimit(), static_cast<int>(d88::TrackCount));
+    for (int index = 0; index < limit; ++index) {
+        if (!source.ReadTrack(index, held[heldCount])) {
+            continue;
+        }
+        heldIndex[heldCount++] = index;
+        if (heldCount == held.size()) {
+            std::pair<DecodedFluxTrack, DecodedFluxTrack> decoded =
+                DecodeFluxTracks(held[0], heldIndex[0], held[1], heldIndex[1]);
+            keep(decoded.first);
+            keep(decoded.second);
+            heldCount = 0;
+        }
+    }
+    if (heldCount == 1) {
+        DecodedFluxTrack decoded = DecodeFluxTrack(held[0], heldIndex[0]);
+        keep(decoded);
     }
     disk.report.mediaType = MediaTypeOf(disk.report.tracks);
     D88ImageWriter writer(nullptr, 0, disk.report.mediaType, false);

@@ -9,6 +9,9 @@
 #include "D88ImageWriter.h"
 #include "D88Layout.h"
 
+// A sector the first pass over a track read no good data for counts the
+// good reads of the second pass too (see GentleRetry.h), so its counts may
+// pass the revolutions.
 struct FluxSectorReport {
     D88SectorFields fields;
     std::size_t dataSize = 0;  // 0 for a sector no revolution read data for

@@ -9,10 +9,16 @@
 
 namespace {
 
+// The second pass's PLL slips otherwise than the first's, so its places
+// may lie further from the first's: up to half of the smallest sector's
+// data field, 128 bytes of MFM, which two sectors of one ID never share.
+constexpr std::size_t SecondPassPlaceCells = 2048;
+
 struct Candidate {
     MergedSector sector;
     std::size_t lastRevolution = 0;
     const SectorReading* chosen = nullptr;
+    bool settled = false;  // the first pass read its data right
 };
 
 // The ID and the place, so that the readings near a place are found in order.
@@ -34,20 +40,23 @@ public:
     void Add(const SectorReading& reading)
     {
         const std::optional<std::size_t> found = Find(reading);
-        if (!found) {
-            known_.emplace(SectorKey{IdKey(reading), reading.place}, candidates_.size());
-            candidates_.emplace_back();
-            candidates_.back().sector.place = reading.place;
+        Count(reading, found ? *found : NewCandidate(reading));
+    }
+
+    void StartSecondPass()
+    {
+        for (Candidate& candidate : candidates_) {
+            candidate.settled = candidate.sector.goodReads > 0;
         }
-        Candidate& candidate = candidates_[found.value_or(candidates_.size() - 1)];
-        candidate.lastRevolution = reading.revolution;
-        ++candidate.sector.idReads;
-        candidate.sector.dataReads += reading.data != DataRead::None ? 1 : 0;
-        candidate.sector.goodReads += reading.data == DataRead::Good ? 1 : 0;
-        // Readings come in revolution order: the first of the best kind stays.
-        if (candidate.chosen == nullptr || reading.data > candidate.chosen->data) {
-            candidate.chosen = &reading;
+    }
+
+    void AddSecondPass(const SectorReading& reading)
+    {
+        const std::optional<std::size_t> found = Find(reading, SecondPassPlaceCells);
+        if (found && candidates_[*found].settled) {
+            return;
         }
+        Count(reading, found ? *found : NewCandidate(reading));
     }
 
     std::vector<MergedSector> Finish()
@@ -65,12 +74,34 @@ public:
     }
 
 private:
+    std::size_t NewCandidate(const SectorReading& reading)
+    {
+        known_.emplace(SectorKey{IdKey(reading), reading.place}, candidates_.size());
+        candidates_.emplace_back();
+        candidates_.back().sector.place = reading.place;
+        return candidates_.size() - 1;
+    }
+
+    void Count(const SectorReading& reading, std::size_t index)
+    {
+        Candidate& candidate = candidates_[index];
+        candidate.lastRevolution = reading.revolution;
+        ++candidate.sector.idReads;
+        candidate.sector.dataReads += reading.data != DataRead::None ? 1 : 0;
+        candidate.sector.goodReads += reading.data == DataRead::Good ? 1 : 0;
+        // Readings come in revolution order: the first of the best kind stays.
+        if (candidate.chosen == nullptr || reading.data > candidate.chosen->data) {
+            candidate.chosen = &reading;
+        }
+    }
+
     // A candidate of the same ID near the same place, on either side of the
     // index, not yet read in this revolution.
-    [[nodiscard]] std::optional<std::size_t> Find(const SectorReading& reading) const
+    [[nodiscard]] std::optional<std::size_t> Find(const SectorReading& reading,
+                                                  std::size_t placeCells = SamePlaceCells) const
     {
         const auto place = static_cast<std::int64_t>(reading.place);
-        constexpr auto reach = static_cast<std::int64_t>(SamePlaceCells);
+        const auto reach = static_cast<std::int64_t>(placeCells);
         for (const std::int64_t centre : std::array<std::int64_t, 3>{
                  place, place - revolutionCells_, place + revolutionCells_}) {
             auto entry = known_.lower_bound({IdKey(reading), centre - reach});
@@ -117,11 +148,18 @@ private:
 }  // namespace
 
 std::vector<MergedSector> MergeRevolutions(const TrackReadings& readings,
-                                           std::size_t revolutionCells)
+                                           std::size_t revolutionCells, std::size_t firstSecondPass)
 {
     Merger merger(revolutionCells);
-    for (const SectorReading& reading : readings.sectors) {
-        merger.Add(reading);
+    for (std::size_t i = 0; i < readings.sectors.size(); ++i) {
+        if (i < firstSecondPass) {
+            merger.Add(readings.sectors[i]);
+            continue;
+        }
+        if (i == firstSecondPass) {
+            merger.StartSecondPass();
+        }
+        merger.AddSecondPass(readings.sectors[i]);
     }
     return merger.Finish();
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "D88ImageWriter.h"
@@ -31,5 +32,10 @@ struct MergedSector {
 // with a deleted mark); else from the first that read a data field (B0);
 // else it has no data (F0). `revolutionCells` is the length of one
 // revolution, so that a sector at the index matches across it.
+//
+// Readings from `firstSecondPass` on come from the track clocked again (see
+// GentleRetry.h): each counts only for a sector the first pass found no good
+// data for, or did not find.
 std::vector<MergedSector> MergeRevolutions(const TrackReadings& readings,
-                                           std::size_t revolutionCells);
+                                           std::size_t revolutionCells,
+                                           std::size_t firstSecondPass = SIZE_MAX);

@@ -8,7 +8,6 @@
 #include <limits>
 #include <optional>
 
-#include "ByteStream.h"
 #include "FluxFiles.h"
 #include "FormatReaders.h"
 #include "LittleEndian.h"
@@ -125,7 +124,10 @@ private:
     bool ReadRevolutions(const Located& located, std::vector<Revolution>& revolutions);
     bool ReadFlux(const Revolution& revolution, std::vector<std::uint32_t>& flux);
 
+    static constexpr std::uint32_t ChunkEntries = 16384;
+
     ByteSource& source_;
+    std::vector<unsigned char> chunk_ = std::vector<unsigned char>(std::size_t{ChunkEntries} * 2);
     int revolutions_;
     double tickNs_;
     std::vector<Located> tracks_;
@@ -159,28 +161,32 @@ bool ScpSource::ReadRevolutions(const Located& located, std::vector<Revolution>&
     return true;
 }
 
+// The entries are read a chunk at a time, so a track's flux is decoded as
+// it is read, never held twice.
 bool ScpSource::ReadFlux(const Revolution& revolution, std::vector<std::uint32_t>& flux)
 {
     flux.clear();
     flux.reserve(revolution.count);
-    ByteStream stream(source_, revolution.start,
-                      revolution.start + std::uint64_t{revolution.count} * 2);
     std::uint64_t ticks = 0;
-    for (std::uint32_t k = 0; k < revolution.count; ++k) {
-        unsigned char high = 0;
-        unsigned char low = 0;
-        if (!stream.Next(high) || !stream.Next(low)) {
+    std::uint64_t offset = revolution.start;
+    for (std::uint32_t left = revolution.count; left > 0;) {
+        const std::uint32_t entries = std::min(left, ChunkEntries);
+        if (!ReadExactly(source_, offset, chunk_.data(), std::size_t{entries} * 2)) {
             return false;
         }
-        const unsigned value = (unsigned{high} << 8) | low;
-        ticks += value == 0 ? OverflowTicks : value;
-        if (ticks > std::numeric_limits<std::uint32_t>::max()) {
-            return false;
+        for (std::size_t entry = 0; entry < std::size_t{entries} * 2; entry += 2) {
+            const unsigned value = (unsigned{chunk_[entry]} << 8) | chunk_[entry + 1];
+            ticks += value == 0 ? OverflowTicks : value;
+            if (ticks > std::numeric_limits<std::uint32_t>::max()) {
+                return false;
+            }
+            if (value != 0) {
+                flux.push_back(static_cast<std::uint32_t>(ticks));
+                ticks = 0;
+            }
         }
-        if (value != 0) {
-            flux.push_back(static_cast<std::uint32_t>(ticks));
-            ticks = 0;
-        }
+        offset += std::uint64_t{entries} * 2;
+        left -= entries;
     }
     return true;
 }

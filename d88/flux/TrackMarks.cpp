@@ -68,18 +68,64 @@ void AddFmMark(std::uint64_t window, std::size_t markEnd, std::vector<TrackMark>
     }
 }
 
+// The mark, if any, whose last cell is `last`, seen through the 64 cells
+// that end there (zeros before the stream).
+void AddMarkEndingAt(const CellStream& cells, std::size_t last, std::vector<TrackMark>& marks)
+{
+    const std::size_t word = last / CellStream::WordBits;
+    const std::size_t lag = CellStream::WordBits - 1 - last % CellStream::WordBits;
+    std::uint64_t window = cells.Word(word) >> lag;
+    if (lag != 0 && word != 0) {
+        window |= cells.Word(word - 1) << (CellStream::WordBits - lag);
+    }
+    if (last + 1 >= MfmSyncCells && (window & MfmSyncMask) == MfmSync) {
+        AddMfmMark(cells, last + 1, marks);
+    } else {
+        AddFmMark(window, last + 1, marks);
+    }
+}
+
+// Every mark holds one of two 16-cell patterns at a fixed place, which few
+// other places hold: MFM's last A1 ends the mark, and all FM marks start
+// (after the 00 byte) with the same eight cells, F5 of clock and data.
+constexpr std::uint16_t LastA1 = 0x4489;
+constexpr std::uint16_t FmMarkOpening = static_cast<std::uint16_t>(HalfClocked(0xF500) >> 16);
+constexpr std::size_t FmOpeningLag = 16;  // cells from the opening's end to the mark's
+constexpr std::size_t PatternCells = 16;
+
+// A bit for each cell of `current`, set when `pattern` ends `lag` cells
+// before it; `previous` holds the cells before `current`.
+std::uint64_t PatternEnds(std::uint64_t previous, std::uint64_t current, std::uint16_t pattern,
+                          std::size_t lag)
+{
+    std::uint64_t ends = ~std::uint64_t{0};
+    for (std::size_t k = 0; k < PatternCells; ++k) {
+        const std::size_t back = lag + k;  // each cell set against the one `back` before it
+        const std::uint64_t earlier =
+            back == 0 ? current : (current >> back) | (previous << (CellStream::WordBits - back));
+        ends &= ((unsigned{pattern} >> k) & 1U) != 0 ? earlier : ~earlier;
+    }
+    return ends;
+}
+
 }  // namespace
 
+// The patterns are matched for 64 cells at once, and only the cells where
+// one ends are tried as the end of a mark.
 std::vector<TrackMark> FindMarks(const CellStream& cells)
 {
     std::vector<TrackMark> marks;
-    std::uint64_t window = 0;
-    for (std::size_t cell = 0; cell < cells.Size(); ++cell) {
-        window = (window << 1) | (cells.Cell(cell) ? 1U : 0U);
-        if (cell + 1 >= MfmSyncCells && (window & MfmSyncMask) == MfmSync) {
-            AddMfmMark(cells, cell + 1, marks);
-        } else {
-            AddFmMark(window, cell + 1, marks);
+    std::uint64_t previous = 0;
+    for (std::size_t word = 0; word * CellStream::WordBits < cells.Size(); ++word) {
+        const std::uint64_t current = cells.Word(word);
+        std::uint64_t candidates = PatternEnds(previous, current, LastA1, 0) |
+                                   PatternEnds(previous, current, FmMarkOpening, FmOpeningLag);
+        previous = current;
+        for (std::size_t last = word * CellStream::WordBits; candidates != 0 && last < cells.Size();
+             ++last, candidates <<= 1) {
+            if ((candidates & CellStream::TopBit) != 0) {
+                AddMarkEndingAt(cells, last, marks);
+            }
         }
     }
     return marks;
