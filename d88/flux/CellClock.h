@@ -27,8 +27,7 @@ CellStream ClockCells(const FluxTrack& track, double cellNs,
                       const PllResponse& response = StandardPll);
 
 // Two tracks clocked at once, each exactly as ClockCells clocks it with the
-// standard loop. A PLL
-// waits on the latency of its own arithmetic, so two independent ones
-// interleaved take little more time than one.
+// standard loop. A PLL waits on the latency of its own arithmetic, so two
+// independent ones interleaved take little more time than one.
 std::pair<CellStream, CellStream> ClockCellsOfTwo(const FluxTrack& first, double firstCellNs,
                                                   const FluxTrack& second, double secondCellNs);
