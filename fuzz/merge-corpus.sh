@@ -2,7 +2,7 @@
 # Folds what fuzzing found into the corpus kept in fuzz/corpus/<target>:
 # libFuzzer's -merge=1 keeps the fewest inputs that reach all the coverage of
 # the kept corpus and of build/fuzz/corpus/<target>, taking inputs of at most
-# 16 KB, so the kept corpus stays a few MB. The seeds and the real files are
+# 8 KB, so the kept corpus stays a few MB. The seeds and the real files are
 # read by every run anyway and are not kept. Run after .ci/fuzz.sh, which
 # builds the targets.
 #
@@ -19,7 +19,7 @@ for target in "${targets[@]}"; do
   kept=fuzz/corpus/$target
   merged=$(mktemp -d)
   mkdir -p "$kept" "$build/corpus/$target"
-  "$build/fuzz/$target" -merge=1 -max_len=16384 -timeout=10 "$merged" "$kept" \
+  "$build/fuzz/$target" -merge=1 -max_len=8192 -timeout=10 "$merged" "$kept" \
     "$build/corpus/$target" >"$build/logs/$target-merge.log" 2>&1
   rm -rf "$kept"
   mv "$merged" "$kept"
