@@ -26,8 +26,10 @@ constexpr int UsageError = 2;
 constexpr char UsageLine[] = "Usage: d88info [--sectors] [--json] FILE...\n";
 
 constexpr char HelpText[] =
-    "Shows what each image of a disk-image file (D88, HDM, FDI, NFD r0/r1, DCP/DCU)\n"
-    "holds, whether it is disk A or disk B of the title d88cut cuts, and why.\n"
+    "Shows what each image of a disk-image file (D88, HDM, FDI, NFD r0/r1, DCP/DCU,\n"
+    "DIM, FDD, IMD, TD0, or a flux dump: SCP, HFE, KryoFlux streams) holds, whether\n"
+    "it is disk A or disk B of the title d88cut cuts, and why; for a flux dump, how\n"
+    "well each track and sector read.\n"
     "\n"
     "  --sectors  one line per sector instead of one per run of alike tracks\n"
     "  --json     one JSON document for all files\n"
