@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     std::vector<unsigned char> bytes(data, data + size);
     MemoryByteSource source(bytes);
-    std::unique_ptr<FluxSource> dumps[] = {
+    const std::unique_ptr<FluxSource> dumps[] = {
         OpenScp(source), OpenHfe(source),
         OpenKryofluxStreams({NamedBytes{"track00.0.raw", std::move(bytes)}})};
     for (const std::unique_ptr<FluxSource>& dump : dumps) {
