@@ -305,19 +305,21 @@ private:
         if (!Read(length, 2)) {
             return false;
         }
-        std::vector<unsigned char> block(DecodeLe16(length));
-        if (block.empty() || !Read(block.data(), block.size()) || block[0] >= Methods.size()) {
+        block_.resize(DecodeLe16(length));
+        if (block_.empty() || !Read(block_.data(), block_.size()) || block_[0] >= Methods.size()) {
             return false;
         }
-        method = block[0];
+        method = block_[0];
         SectorFill fill(data);
-        return Methods[method](&block[1], block.size() - 1, fill) && fill.Full();
+        return Methods[method](&block_[1], block_.size() - 1, fill) && fill.Full();
     }
 
     ByteSource& stream_;
     std::uint64_t at_;
     Td0Header header_;
     int lastTrack_ = -1;
+    // The data block being read, kept from one sector to the next.
+    std::vector<unsigned char> block_;
 };
 
 unsigned char MediaType(const Td0Header& header, int lastTrack)
