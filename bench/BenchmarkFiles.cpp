@@ -48,6 +48,13 @@ bool BenchmarkFiles::Create(std::string& error)
         error = "cannot write " + hostileWalkPath_;
         return false;
     }
+    longTrackPath_ = folder_.FilePath("long-track.d88");
+    longTrackIdsPath_ = folder_.FilePath("long-track-ids.d88");
+    if (!WriteBytesToFile(longTrackPath_, MakeLongTrack(LongTrackIds::Same)) ||
+        !WriteBytesToFile(longTrackIdsPath_, MakeLongTrack(LongTrackIds::Distinct))) {
+        error = "cannot write " + longTrackPath_;
+        return false;
+    }
     std::error_code folderError;
     if (!fs::create_directory(scratchPath_, folderError)) {
         error = "cannot make " + scratchPath_;

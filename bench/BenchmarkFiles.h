@@ -31,6 +31,10 @@ public:
     // some 66,000 empty sector headers (counts 0xFFFF, then 1), then the
     // tracks of disk B.
     [[nodiscard]] const std::string& HostileWalkPath() const { return hostileWalkPath_; }
+    // Disk B behind one long track of 66,000 sector headers, all of one ID.
+    [[nodiscard]] const std::string& LongTrackPath() const { return longTrackPath_; }
+    // The same with each header's ID its own.
+    [[nodiscard]] const std::string& LongTrackIdsPath() const { return longTrackIdsPath_; }
     // An empty folder for the files the tool writes.
     [[nodiscard]] const std::string& ScratchPath() const { return scratchPath_; }
     // Where track `trackIndex` of the sample's first image starts in the file.
@@ -41,6 +45,8 @@ private:
     std::string samplePath_;
     std::string manyImagesPath_;
     std::string hostileWalkPath_;
+    std::string longTrackPath_;
+    std::string longTrackIdsPath_;
     std::string scratchPath_;
     // The track table of the sample's first image is read from here.
     Bytes sampleHeader_;

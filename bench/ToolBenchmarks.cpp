@@ -58,4 +58,11 @@ void RegisterToolBenchmarks(const BenchmarkFiles& files)
         // 64th image read as a 65th.
         CutFile(state, files, files.HostileWalkPath(), false);
     });
+    // Disk B's sixteen regions, every sector found past 66,000 headers.
+    benchmark::RegisterBenchmark("CutImages/long_track", [&files](benchmark::State& state) {
+        CutFile(state, files, files.LongTrackPath(), true);
+    });
+    benchmark::RegisterBenchmark("CutImages/long_track_ids", [&files](benchmark::State& state) {
+        CutFile(state, files, files.LongTrackIdsPath(), true);
+    });
 }

@@ -2,7 +2,8 @@
 # Times the whole tool as a process on the sample, in a scratch directory,
 # against cat reading the same file: first runs (the 17 files it writes
 # removed before each), then reruns (the files already there with the same
-# bytes, which the tool leaves alone).
+# bytes, which the tool leaves alone); then first runs on the hostile long
+# tracks (disk B behind 66,000 sector headers) against the sample.
 #   process-time.sh <make_sample> <d88cut> <scratch directory> [hyperfine options]
 set -eu
 # The executables are run from the scratch directory.
@@ -13,6 +14,8 @@ rm -rf "$scratch"
 mkdir -p "$scratch"
 cd "$scratch"
 "$make_sample" sample.d88
+"$make_sample" long-track long-track.d88
+"$make_sample" long-track-ids long-track-ids.d88
 written=BIOS98
 i=0
 while [ $i -lt 16 ]; do
@@ -26,3 +29,7 @@ hyperfine -N --warmup 5 "$@" --prepare "rm -f $written" \
 hyperfine -N --warmup 5 "$@" \
   --command-name "d88cut sample.d88, rerun" "'$d88cut' sample.d88" \
   --command-name "cat sample.d88" "cat sample.d88"
+hyperfine -N --warmup 5 "$@" --prepare "rm -f $written" \
+  --command-name "d88cut sample.d88" "'$d88cut' sample.d88" \
+  --command-name "d88cut long-track.d88" "'$d88cut' long-track.d88" \
+  --command-name "d88cut long-track-ids.d88" "'$d88cut' long-track-ids.d88"

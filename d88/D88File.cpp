@@ -85,9 +85,9 @@ void D88File::ResetCurrentImage()
     diskSize_ = 0;
     trackTable_.fill(0);
     diskName_.fill('\0');
-    trackLists_.clear();
-    listedSectors_ = 0;
-    unlisted_ = {};
+    trackIndexes_.clear();
+    indexedSectors_ = 0;
+    unindexed_ = {};
 }
 
 bool D88File::SelectImage(std::int32_t index)

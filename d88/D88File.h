@@ -20,12 +20,12 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 #include "ByteSource.h"
 #include "D88Layout.h"
 #include "ImageFormat.h"
+#include "TrackIndex.h"
 
 // One sector header as recorded in a track, for listings.
 struct SectorHeaderInfo {
@@ -173,25 +173,13 @@ private:
     // `walk.header`; false where the walk ends.
     bool NextSector(TrackWalk& walk);
 
-    // A sector header as the walk found it, and where its data starts.
-    struct TrackSector {
-        SectorHeaderInfo info;
-        std::uint64_t dataAt;
-    };
-    // A walked track: its sectors in walk order and, for a track too long to
-    // search from its start on every lookup (only a hostile image has one),
-    // the place of the first sector of each ID.
-    struct TrackList {
-        std::vector<TrackSector> sectors;
-        std::unordered_map<std::uint32_t, std::size_t> firstOfId;
-    };
     // Track `trackIndex`, walked once per selected image and then looked up:
-    // tracks that start at the same place share one list. Empty when the
+    // tracks that start at the same place share one index. Empty when the
     // track is not recorded.
-    const TrackList& WalkedTrack(std::int32_t trackIndex);
+    const TrackIndex& IndexedTrack(std::int32_t trackIndex);
     // The first sector of the ID on the track, or null.
-    const TrackSector* FindSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
-                                  std::int32_t r, std::int32_t n);
+    const IndexedSector* FindSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                                    std::int32_t r, std::int32_t n);
 
     void Close();
     // Indexes the images of `source`, read as D88.
@@ -218,8 +206,8 @@ private:
     std::array<char, d88::NameLength + 1> diskName_{};
     // The current image's walked tracks, by where they start. Together they
     // hold at most about one entry per 16 bytes of the image; a track past
-    // that is walked for each lookup into `unlisted_`.
-    std::map<std::uint64_t, TrackList> trackLists_;
-    std::size_t listedSectors_ = 0;
-    TrackList unlisted_;
+    // that is walked for each lookup into `unindexed_`.
+    std::map<std::uint64_t, TrackIndex> trackIndexes_;
+    std::size_t indexedSectors_ = 0;
+    TrackIndex unindexed_;
 };

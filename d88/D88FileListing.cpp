@@ -3,6 +3,29 @@
 #include <algorithm>
 
 #include "D88File.h"
+#include "LittleEndian.h"
+
+namespace {
+
+SectorHeaderInfo HeaderInfoOf(const unsigned char* header, std::uint64_t dataAt,
+                              std::uint64_t heldEnd)
+{
+    SectorHeaderInfo info{};
+    info.c = header[d88::CylinderField];
+    info.h = header[d88::HeadField];
+    info.r = header[d88::RecordField];
+    info.n = header[d88::SizeCodeField];
+    info.sectorCount = DecodeLe16(header + d88::SectorCountField);
+    info.density = header[d88::DensityField];
+    info.deletedMark = header[d88::DeletedMarkField];
+    info.status = header[d88::StatusField];
+    info.dataSize = DecodeLe16(header + d88::DataSizeField);
+    const std::uint64_t held = heldEnd > dataAt ? heldEnd - dataAt : 0;
+    info.dataBytesHeld = static_cast<std::uint16_t>(std::min<std::uint64_t>(info.dataSize, held));
+    return info;
+}
+
+}  // namespace
 
 bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
                                 std::vector<SectorHeaderInfo>& headers)
@@ -11,11 +34,10 @@ bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
     if (TrackStart(trackIndex) == 0) {
         return false;
     }
-    const std::vector<TrackSector>& sectors = WalkedTrack(trackIndex).sectors;
-    const std::size_t count = std::min(sectors.size(), maxSectors);
-    headers.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        headers.push_back(sectors[i].info);
+    // Data is held up to the image's end or the file's, whichever is first.
+    const std::uint64_t heldEnd = std::min(ImageEnd(), file_->Size());
+    for (TrackWalk walk = StartWalk(trackIndex); headers.size() < maxSectors && NextSector(walk);) {
+        headers.push_back(HeaderInfoOf(walk.header, walk.dataAt, heldEnd));
     }
     return true;
 }

@@ -2,11 +2,10 @@
 //
 // A track is found through the image's track table; its sectors are then
 // walked header by header, each header followed by its data, once per
-// selected image; every lookup then finds the first sector of its ID in that
-// list. No walk leaves its image: a header must fit before the image's end,
+// selected image; every lookup then finds the first sector of its ID in the
+// index that walk made. No walk leaves its image: a header must fit before the image's end,
 // and data counts only up to it.
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "D88File.h"
@@ -14,38 +13,21 @@
 
 namespace {
 
-// A track of more sectors than this gets an index of its IDs; a real track
-// holds at most a few dozen, and searching those from the start is quickest.
-constexpr std::size_t LongestSearchedTrack = 64;
-
 bool IsByte(std::int32_t value)
 {
     return value >= 0 && value <= 0xFF;
 }
 
 // C, H, R and N, each 0..255, in one key.
-std::uint32_t IdKey(std::int32_t c, std::int32_t h, std::int32_t r, std::int32_t n)
+std::uint32_t IdKey(std::uint32_t c, std::uint32_t h, std::uint32_t r, std::uint32_t n)
 {
-    return static_cast<std::uint32_t>(c) << 24 | static_cast<std::uint32_t>(h) << 16 |
-           static_cast<std::uint32_t>(r) << 8 | static_cast<std::uint32_t>(n);
+    return c << 24 | h << 16 | r << 8 | n;
 }
 
-SectorHeaderInfo HeaderInfoOf(const unsigned char* header, std::uint64_t dataAt,
-                              std::uint64_t heldEnd)
+std::uint32_t IdKeyOf(const unsigned char* header)
 {
-    SectorHeaderInfo info{};
-    info.c = header[d88::CylinderField];
-    info.h = header[d88::HeadField];
-    info.r = header[d88::RecordField];
-    info.n = header[d88::SizeCodeField];
-    info.sectorCount = DecodeLe16(header + d88::SectorCountField);
-    info.density = header[d88::DensityField];
-    info.deletedMark = header[d88::DeletedMarkField];
-    info.status = header[d88::StatusField];
-    info.dataSize = DecodeLe16(header + d88::DataSizeField);
-    const std::uint64_t held = heldEnd > dataAt ? heldEnd - dataAt : 0;
-    info.dataBytesHeld = static_cast<std::uint16_t>(std::min<std::uint64_t>(info.dataSize, held));
-    return info;
+    return IdKey(header[d88::CylinderField], header[d88::HeadField], header[d88::RecordField],
+                 header[d88::SizeCodeField]);
 }
 
 }  // namespace
@@ -103,69 +85,38 @@ bool D88File::NextSector(TrackWalk& walk)
     return true;
 }
 
-const D88File::TrackList& D88File::WalkedTrack(std::int32_t trackIndex)
+const TrackIndex& D88File::IndexedTrack(std::int32_t trackIndex)
 {
     const std::uint64_t start = TrackStart(trackIndex);
-    const auto listed = trackLists_.find(start);
-    if (listed != trackLists_.end()) {
-        return listed->second;
+    const auto indexed = trackIndexes_.find(start);
+    if (indexed != trackIndexes_.end()) {
+        return indexed->second;
     }
-    TrackList track;
-    if (start != 0) {
-        // Data is held up to the image's end or the file's, whichever is first.
-        const std::uint64_t heldEnd = std::min(ImageEnd(), file_->Size());
-        // Counted first, so that a hostile track's thousands of headers are
-        // not copied again at each growth of the list.
-        std::size_t count = 0;
-        for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
-            ++count;
-        }
-        track.sectors.reserve(count);
-        for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
-            track.sectors.push_back({HeaderInfoOf(walk.header, walk.dataAt, heldEnd), walk.dataAt});
-        }
+    TrackIndex track;
+    for (TrackWalk walk = StartWalk(trackIndex); NextSector(walk);) {
+        track.Add({walk.dataAt, IdKeyOf(walk.header), DecodeLe16(walk.header + d88::DataSizeField),
+                   walk.header[d88::StatusField]});
     }
-    // Every header takes 16 bytes of the image, so one list of each of its
+    // Every header takes 16 bytes of the image, so one index of each of its
     // sectors fits; tracks that walk the same headers again and again do not.
     const std::size_t budget = diskSize_ / d88::SectorHeaderSize + TrackCount;
-    if (listedSectors_ + track.sectors.size() > budget) {
-        unlisted_ = std::move(track);
-        return unlisted_;
+    if (indexedSectors_ + track.Size() > budget) {
+        unindexed_ = std::move(track);
+        return unindexed_;
     }
-    listedSectors_ += track.sectors.size();
-    if (track.sectors.size() > LongestSearchedTrack) {
-        // A run of one ID, as a track of empty headers is, costs one entry.
-        std::optional<std::uint32_t> previous;
-        for (std::size_t place = 0; place < track.sectors.size(); ++place) {
-            const SectorHeaderInfo& info = track.sectors[place].info;
-            const std::uint32_t key = IdKey(info.c, info.h, info.r, info.n);
-            if (key != previous) {
-                track.firstOfId.try_emplace(key, place);
-                previous = key;
-            }
-        }
-    }
-    return trackLists_.emplace(start, std::move(track)).first->second;
+    indexedSectors_ += track.Size();
+    return trackIndexes_.emplace(start, std::move(track)).first->second;
 }
 
-const D88File::TrackSector* D88File::FindSector(std::int32_t trackIndex, std::int32_t c,
-                                                std::int32_t h, std::int32_t r, std::int32_t n)
+const IndexedSector* D88File::FindSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
+                                         std::int32_t r, std::int32_t n)
 {
-    const TrackList& track = WalkedTrack(trackIndex);
-    if (!track.firstOfId.empty()) {
-        if (!IsByte(c) || !IsByte(h) || !IsByte(r) || !IsByte(n)) {
-            return nullptr;
-        }
-        const auto found = track.firstOfId.find(IdKey(c, h, r, n));
-        return found == track.firstOfId.end() ? nullptr : &track.sectors[found->second];
+    if (!IsByte(c) || !IsByte(h) || !IsByte(r) || !IsByte(n)) {
+        return nullptr;
     }
-    for (const TrackSector& sector : track.sectors) {
-        const SectorHeaderInfo& info = sector.info;
-        if (info.c == c && info.h == h && info.r == r && info.n == n) {
-            return &sector;
-        }
-    }
-    return nullptr;
+    return IndexedTrack(trackIndex)
+        .Find(IdKey(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(h),
+                    static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(n)));
 }
 
 std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::int32_t h,
@@ -175,15 +126,15 @@ std::int32_t D88File::ReadSector(std::int32_t trackIndex, std::int32_t c, std::i
     if (dest == nullptr || maxBytes < 0) {
         return 0;
     }
-    const TrackSector* sector = FindSector(trackIndex, c, h, r, n);
+    const IndexedSector* sector = FindSector(trackIndex, c, h, r, n);
     if (sector == nullptr) {
         return 0;
     }
     if (status != nullptr) {
-        *status = sector->info.status;
+        *status = sector->status;
     }
     const auto length = std::min<std::uint64_t>(
-        {sector->info.dataSize, static_cast<std::uint64_t>(maxBytes), ImageEnd() - sector->dataAt});
+        {sector->dataSize, static_cast<std::uint64_t>(maxBytes), ImageEnd() - sector->dataAt});
     // A file that ends inside the data yields fewer bytes: report only what
     // was stored.
     return static_cast<std::int32_t>(

@@ -90,3 +90,28 @@ Bytes MakeHostileWalk()
     file.insert(file.end(), diskB.begin() + d88::ImageHeaderSize, diskB.end());
     return file;
 }
+
+Bytes MakeLongTrack(LongTrackIds ids)
+{
+    constexpr std::uint32_t EmptyHeaders = 66000;
+    const Bytes diskB = MakeDiskB().Build();
+    Bytes file(diskB.begin(), diskB.begin() + d88::ImageHeaderSize);
+    for (std::size_t track = 0; track < d88::TrackCount; ++track) {
+        PutLe(file, d88::TrackTableField + d88::TrackEntrySize * track, d88::ImageHeaderSize,
+              d88::TrackEntrySize);
+    }
+    PutLe(file, d88::DiskSizeField, diskB.size() + EmptyHeaders * d88::SectorHeaderSize, 4);
+    for (std::uint32_t i = 0; i < EmptyHeaders; ++i) {
+        Bytes header(d88::SectorHeaderSize, 0);
+        // C 0xF0 is past every cylinder of the title's disks.
+        const std::uint32_t idKey = ids == LongTrackIds::Same ? 0xF0000000U : 0xF0000000U | i;
+        header[d88::CylinderField] = static_cast<std::uint8_t>(idKey >> 24);
+        header[d88::HeadField] = static_cast<std::uint8_t>(idKey >> 16);
+        header[d88::RecordField] = static_cast<std::uint8_t>(idKey >> 8);
+        header[d88::SizeCodeField] = static_cast<std::uint8_t>(idKey);
+        PutLe(header, d88::SectorCountField, i == 0 ? 0xFFFF : 1, 2);
+        file.insert(file.end(), header.begin(), header.end());
+    }
+    file.insert(file.end(), diskB.begin() + d88::ImageHeaderSize, diskB.end());
+    return file;
+}

@@ -18,3 +18,18 @@ D88ImageBuilder MakeDiskB();
 // all of it for every sector and takes disk B's signature from bytes that
 // are in no image.
 Bytes MakeHostileWalk();
+
+// How the sector headers of MakeLongTrack's long track are named.
+enum class LongTrackIds {
+    // All with one ID, as a track of empty headers is.
+    Same,
+    // Each with an ID of its own, none of them the title's: the most a
+    // reader has to keep of a track.
+    Distinct,
+};
+
+// Disk B as one image whose every track-table entry points at 66,000 sector
+// headers without data (counts 0xFFFF, then 1, so no count ends the walk)
+// laid before disk B's tracks: a walk from any track passes all of them
+// before it reaches the title's sectors, and finds each of those by its ID.
+Bytes MakeLongTrack(LongTrackIds ids);

@@ -74,17 +74,20 @@ TEST_F(SectorReadTest, WalkMatchesAllFourIdBytesWithinTheTrackItsHeadersDeclare)
     }
 }
 
-// A track of more sectors than any real one is looked up through an index of
-// its IDs, which must give what the walk gives: the first sector of each ID.
+// A track of more IDs than any real one is looked up through a hash table of
+// its IDs, grown as the walk goes, which must give what the walk gives: the
+// first sector of each ID.
 TEST_F(SectorReadTest, LongTracksGiveTheFirstSectorOfEachId)
 {
     constexpr int Count = 300;
     std::vector<BuiltSector> track;
     for (int place = 0; place < Count; ++place) {
-        // Runs of one ID (as empty headers come), then R 1..10 over and over,
+        // Runs of one ID (as empty headers come), then R 1..100 and again,
         // then one ID of all 0xFF.
         const bool last = place == Count - 1;
-        const auto r = static_cast<std::uint8_t>(place < 100 ? 0x80 : last ? 0xFF : 1 + place % 10);
+        const auto r = static_cast<std::uint8_t>(place < 100 ? 0x80
+                                                 : last      ? 0xFF
+                                                             : 1 + place % 100);
         const std::uint8_t other = last ? 0xFF : 0;
         track.push_back(MakeSector(other, other, r, other, Count,
                                    PatternBytes(16, static_cast<std::uint32_t>(place))));
@@ -96,10 +99,10 @@ TEST_F(SectorReadTest, LongTracksGiveTheFirstSectorOfEachId)
     } cases[] = {
         {{0, 0, 0x80, 0}, 0},
         {{0, 0, 1, 0}, 100},
-        {{0, 0, 10, 0}, 109},
-        {{0, 0, 5, 0}, 104},
+        {{0, 0, 33, 0}, 132},
+        {{0, 0, 100, 0}, 199},
         {{0xFF, 0xFF, 0xFF, 0xFF}, Count - 1},
-        {{0, 0, 11, 0}, -1},
+        {{0, 0, 101, 0}, -1},
         {{0, 0, 257, 0}, -1},
         {{0, 0, 1 - 256, 0}, -1},
         {{256, 0, 1, 0}, -1},
