@@ -1,6 +1,8 @@
-// D88File: listing the sector headers of a track and the header fields the
-// sector reads do not need, for programs that show what an image holds.
+// D88File: listing the sector headers of a track, walked afresh as far as the
+// listing goes, and the header fields the sector reads do not need, for
+// programs that show what an image holds.
 #include <algorithm>
+#include <cstring>
 
 #include "D88File.h"
 #include "LittleEndian.h"
@@ -40,6 +42,24 @@ bool D88File::ReadSectorHeaders(std::int32_t trackIndex, std::size_t maxSectors,
         headers.push_back(HeaderInfoOf(walk.header, walk.dataAt, heldEnd));
     }
     return true;
+}
+
+std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
+                                    std::int32_t destBytes)
+{
+    // C, H, R and N are the first four bytes of a sector header.
+    constexpr std::int32_t IdSize = 4;
+    static_assert(d88::CylinderField == 0 && d88::HeadField == 1 && d88::RecordField == 2 &&
+                  d88::SizeCodeField == 3);
+    if (dest == nullptr || destBytes < 0) {
+        return 0;
+    }
+    std::int32_t stored = 0;
+    for (TrackWalk walk = StartWalk(trackIndex); destBytes - stored >= IdSize && NextSector(walk);
+         stored += IdSize) {
+        std::memcpy(dest + stored, walk.header, IdSize);
+    }
+    return stored;
 }
 
 std::int32_t D88File::ReadWriteProtect()

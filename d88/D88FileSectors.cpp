@@ -181,21 +181,3 @@ std::int32_t D88File::ReadSectors(std::int32_t trackIndex, std::int32_t c, std::
     }
     return done;
 }
-
-std::int32_t D88File::ReadSectorIds(std::int32_t trackIndex, unsigned char* dest,
-                                    std::int32_t destBytes)
-{
-    if (dest == nullptr || destBytes < 0) {
-        return 0;
-    }
-    constexpr std::size_t IdSize = 4;
-    std::vector<SectorHeaderInfo> headers;
-    ReadSectorHeaders(trackIndex, static_cast<std::size_t>(destBytes) / IdSize, headers);
-    for (const SectorHeaderInfo& header : headers) {
-        *dest++ = header.c;
-        *dest++ = header.h;
-        *dest++ = header.r;
-        *dest++ = header.n;
-    }
-    return static_cast<std::int32_t>(headers.size() * IdSize);
-}
