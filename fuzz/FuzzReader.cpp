@@ -1,5 +1,6 @@
-// Fuzz target over the D88 reader: any bytes are taken as a disk-image file,
-// in memory.
+// Fuzz target over the D88 reader: any bytes are read as a D88 file, in
+// memory. The other formats, which convert to D88 images, have targets of
+// their own (fuzz_formats, fuzz_flux); fuzz_tool runs them through the reader.
 //
 // Every indexed image is selected, every track's sector IDs are listed,
 // listed sectors are read with several byte limits, and runs are read across
@@ -144,12 +145,16 @@ public:
         std::vector<std::pair<std::int32_t, SectorId>> runStarts;
         for (std::int32_t track = -1; track <= D88File::TrackCount && WithinBudget(); ++track) {
             const std::vector<SectorId> ids = ListTrack(track);
+            // Runs start from the first sector of the first tracks listing
+            // any, and the read limits are tried on those sectors only.
+            const bool runStart =
+                !ids.empty() && runStarts.size() < static_cast<std::size_t>(RunStartsPerImage);
             for (std::size_t k = 0; k < ids.size() && WithinBudget(); ++k) {
                 if (k < static_cast<std::size_t>(SectorsReadPerTrack)) {
-                    ReadListedSector(track, ids[k], k == 0);
+                    ReadListedSector(track, ids[k], runStart && k == 0);
                 }
             }
-            if (!ids.empty() && runStarts.size() < static_cast<std::size_t>(RunStartsPerImage)) {
+            if (runStart) {
                 runStarts.emplace_back(track, ids.front());
             }
         }
@@ -234,7 +239,7 @@ private:
         return ids;
     }
 
-    void ReadListedSector(std::int32_t track, const SectorId& sectorId, bool firstOfTrack)
+    void ReadListedSector(std::int32_t track, const SectorId& sectorId, bool tryLimits)
     {
         const auto readSector = [&](unsigned char* dest, std::int32_t size) {
             return file_.ReadSector(track, sectorId.c, sectorId.h, sectorId.r, sectorId.n, dest,
@@ -242,9 +247,9 @@ private:
         };
         const std::int32_t nominal = sectorId.n <= d88::MaxSizeCode ? 128 << sectorId.n : 1024;
         const std::int32_t got = Checked(nominal, readSector);
-        // The limits below are tried on one sector per track, to keep the
+        // The limits below are tried on a few sectors per image, to keep the
         // fuzzer fast.
-        if (!firstOfTrack) {
+        if (!tryLimits) {
             return;
         }
         const std::vector<unsigned char> data(Stored(), Stored() + got);
@@ -344,12 +349,10 @@ void CheckFirstImageHeader(const D88File& file, const std::uint8_t* data)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     D88File file;
-    file.Open(std::make_unique<MemoryByteSource>(std::vector<unsigned char>(data, data + size)));
-    // A file of another format is read as the D88 image it converts to.
-    const bool readAsD88 = file.GetFormat() == ImageFormat::D88;
+    file.Open(ConvertedImage{ImageFormat::D88, std::vector<unsigned char>(data, data + size), {}});
     const std::int32_t count = file.GetImageCount();
     Require(count >= 0 && count <= D88File::MaxImages, "at most 64 images are indexed");
-    Require(!readAsD88 || (count == 0) == (size < d88::ImageHeaderSize),
+    Require((count == 0) == (size < d88::ImageHeaderSize),
             "a file indexes an image exactly when it holds a whole header");
     CheckSelectionRefused(file, -1);
     CheckSelectionRefused(file, count);
@@ -364,7 +367,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int32_t index = 0; index < count && probe.WithinBudget(); ++index) {
         Require(file.SelectImage(index), "every indexed image can be selected");
         const HeaderData header = CurrentHeaderData(file);
-        if (index == 0 && readAsD88) {
+        if (index == 0) {
             CheckFirstImageHeader(file, data);
         }
         probe.ProbeImage();
