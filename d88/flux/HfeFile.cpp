@@ -178,8 +178,19 @@ public:
     HfeSource(ByteSource& source, bool version3, int sides, unsigned bitRateKbps,
               std::vector<unsigned char> trackList)
         : source_(source), version3_(version3), sides_(sides), cellNs_(5e5 / bitRateKbps),
-          trackList_(std::move(trackList))
+          trackList_(std::move(trackList)), refused_(trackList_.size() / TrackEntrySize)
     {
+        // No two cylinders share their blocks, so all of them together take
+        // no more than the file: a cylinder that would take the total past it
+        // is refused, and the cells decoded stay within the file's size
+        // however the list points.
+        const std::uint64_t size = source_.Size();
+        std::uint64_t total = 0;
+        for (std::size_t cylinder = 0; cylinder < refused_.size(); ++cylinder) {
+            const std::uint64_t length = DecodeLe16(&trackList_[cylinder * TrackEntrySize + 2]);
+            refused_[cylinder] = length > size - total;
+            total += refused_[cylinder] ? 0 : length;
+        }
     }
 
     [[nodiscard]] int TrackLimit() const override
@@ -195,6 +206,7 @@ private:
     int sides_;
     double cellNs_;
     std::vector<unsigned char> trackList_;
+    std::vector<bool> refused_;
 };
 
 bool HfeSource::ReadTrack(int trackIndex, FluxTrack& track)
@@ -204,6 +216,9 @@ bool HfeSource::ReadTrack(int trackIndex, FluxTrack& track)
     }
     const auto cylinder = static_cast<std::size_t>(trackIndex / 2);
     const auto side = static_cast<std::size_t>(trackIndex % 2);
+    if (refused_[cylinder]) {
+        return false;
+    }
     const unsigned char* entry = &trackList_[cylinder * TrackEntrySize];
     const std::size_t sideSize = DecodeLe16(entry + 2) / 2U;
     // Side 1 starts at +256 even in a partial last block.

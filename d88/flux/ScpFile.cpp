@@ -105,6 +105,7 @@ public:
             }
             tracks_[index] = {table[entry], static_cast<unsigned char>(entry)};
         }
+        RefuseSharedFlux();
     }
 
     [[nodiscard]] int TrackLimit() const override { return static_cast<int>(tracks_.size()); }
@@ -122,6 +123,7 @@ private:
     };
 
     bool ReadRevolutions(const Located& located, std::vector<Revolution>& revolutions);
+    void RefuseSharedFlux();
     bool ReadFlux(const Revolution& revolution, std::vector<std::uint32_t>& flux);
 
     static constexpr std::uint32_t ChunkEntries = 16384;
@@ -159,6 +161,30 @@ bool ScpSource::ReadRevolutions(const Located& located, std::vector<Revolution>&
         revolutions.push_back(revolution);
     }
     return true;
+}
+
+// No two tracks share their flux, so all of them together take no more than
+// the file: a track that would take the total past it is refused, and the
+// flux decoded stays within the file's size however the TDHs point.
+void ScpSource::RefuseSharedFlux()
+{
+    const std::uint64_t size = source_.Size();
+    std::uint64_t total = 0;
+    for (Located& located : tracks_) {
+        std::vector<Revolution> revolutions;
+        if (located.offset == 0 || !ReadRevolutions(located, revolutions)) {
+            continue;
+        }
+        std::uint64_t bytes = 0;
+        for (const Revolution& revolution : revolutions) {
+            bytes += std::uint64_t{revolution.count} * 2;
+        }
+        if (bytes > size - total) {
+            located.offset = 0;
+        } else {
+            total += bytes;
+        }
+    }
 }
 
 // The entries are read a chunk at a time, so a track's flux is decoded as

@@ -89,6 +89,15 @@ std::vector<Damage> ScpDamages()
          },
          0},
         {"cut within the last track", [](Bytes& bytes) { bytes.resize(bytes.size() - 10); }, 1},
+        // Track 0's first revolution runs over track 1's TDH and flux to the
+        // end of the file: track 1's flux would be decoded twice.
+        {"flux shared by two tracks",
+         [](Bytes& bytes) {
+             const std::size_t fluxAt = 0x2B0 + DecodeLe32(&bytes[0x2BC]);
+             PutLe32(bytes, 0x2B8, static_cast<std::uint32_t>((bytes.size() - fluxAt) / 2));
+             PutLe32(bytes, 0x2C4, 0);
+         },
+         1},
     };
 }
 
@@ -102,8 +111,11 @@ TEST(FluxFilesDamage, ScpRefused)
 }
 
 // One cylinder: the header, the track list at 0x200, the track at 0x400.
-std::vector<Damage> HfeDamages()
+std::vector<Damage> HfeDamages(const Bytes& good)
 {
+    // Enough cylinders listing the one track to take their cells past the
+    // file's size with the last of them.
+    const std::size_t cylinders = good.size() / DecodeLe16(&good[0x202]) + 1;
     return {
         {"cut within the header", [](Bytes& bytes) { bytes.resize(16); }, -1},
         {"not HFE", [](Bytes& bytes) { bytes[3] = 'X'; }, -1},
@@ -122,6 +134,14 @@ std::vector<Damage> HfeDamages()
          -1},
         {"track past the end", [](Bytes& bytes) { bytes[0x200] = bytes[0x201] = 0xFF; }, 0},
         {"track longer than the file", [](Bytes& bytes) { bytes[0x202] = bytes[0x203] = 0xFF; }, 1},
+        {"one track listed for every cylinder",
+         [cylinders](Bytes& bytes) {
+             bytes[0x09] = static_cast<std::uint8_t>(cylinders);
+             for (std::size_t entry = 1; entry < cylinders; ++entry) {
+                 std::copy_n(&bytes[0x200], 4, &bytes[0x200 + 4 * entry]);
+             }
+         },
+         2 * static_cast<int>(cylinders - 1)},
     };
 }
 
@@ -129,7 +149,7 @@ TEST(FluxFilesDamage, HfeRefused)
 {
     const Bytes good = WriteHfe(TwoTracks(25, 40), 1);
     ASSERT_EQ(DecodeLe16(&good[0x200]), 2);
-    for (const Damage& damage : HfeDamages()) {
+    for (const Damage& damage : HfeDamages(good)) {
         ExpectDamageRefused(damage, good, OpenHfe);
     }
 }
