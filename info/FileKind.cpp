@@ -75,24 +75,40 @@ FileFacts NotAnImageFacts(const NotAnImage& what, std::uint64_t size)
     return {ImageFormat::D88, size, false, {}, &what, std::nullopt};
 }
 
+// `file` holds the bytes of a file of `size` bytes, opened as d88cut opens
+// them.
+FileFacts OpenedFileFacts(bool plausibleD88, std::uint64_t size, D88File& file)
+{
+    // A damaged header still counts where d88cut finds the title's disk.
+    if (!plausibleD88 && file.GetFormat() == ImageFormat::D88 && !HoldsDiskOfTheTitle(file)) {
+        return NotAnImageFacts(size == 0 ? EmptyFile : OtherFile, size);
+    }
+    return CollectFileFacts(file);
+}
+
 }  // namespace
 
 FileFacts ExamineFile(std::unique_ptr<ByteSource> source, const std::filesystem::path* path)
 {
     const std::uint64_t size = source->Size();
-    // A D88 header first, as d88cut reads the file: a disk named "PK..."
-    // is still a disk.
+    // A D88 header first, as d88cut reads the file: a disk named "PK..." is
+    // still a disk.
     const bool plausible = IsPlausibleD88(*source);
     if (const NotAnImage* container = plausible ? nullptr : ContainerOf(*source)) {
         return NotAnImageFacts(*container, size);
     }
     D88File file;
     file.Open(std::move(source), path);
-    // A damaged header still counts where d88cut finds the title's disk.
-    if (!plausible && file.GetFormat() == ImageFormat::D88 && !HoldsDiskOfTheTitle(file)) {
-        return NotAnImageFacts(size == 0 ? EmptyFile : OtherFile, size);
+    return OpenedFileFacts(plausible, size, file);
+}
+
+FileFacts ExamineOpenedFile(ByteSource& source, D88File& file)
+{
+    const bool plausible = IsPlausibleD88(source);
+    if (const NotAnImage* container = plausible ? nullptr : ContainerOf(source)) {
+        return NotAnImageFacts(*container, source.Size());
     }
-    return CollectFileFacts(file);
+    return OpenedFileFacts(plausible, source.Size(), file);
 }
 
 FileFacts ExamineFile(ConvertedImage image)

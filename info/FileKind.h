@@ -26,3 +26,6 @@ FileFacts ExamineFile(std::unique_ptr<ByteSource> source,
 // The same for a file already converted: a KryoFlux dump's track files
 // given together.
 FileFacts ExamineFile(ConvertedImage image);
+// The same for the bytes of `source` already opened as `file` (and perhaps
+// read since), so that a program that has cut them reads them only once.
+FileFacts ExamineOpenedFile(ByteSource& source, D88File& file);

@@ -73,7 +73,10 @@ EMSCRIPTEN_KEEPALIVE const char* d88web_run(const unsigned char* data, std::size
     D88File file;
     file.Open(BytesOf(data, size));
     const bool complete = Cut(file);
-    return GiveRun(complete, ExamineFile(BytesOf(data, size)), name);
+    // The report reads the file as converted for the cut: a flux dump is
+    // decoded once.
+    MemoryByteSource bytes(std::vector<unsigned char>(data, data + size));
+    return GiveRun(complete, ExamineOpenedFile(bytes, file), name);
 }
 
 // A KryoFlux dump given as its track files: d88web_begin_streams, then

@@ -5,12 +5,15 @@
 #include <string>
 
 #include "Checksums.h"
+#include "CutImages.h"
 #include "D88Layout.h"
 #include "DiskText.h"
 #include "FileKind.h"
 #include "FluxFileWriters.h"
 #include "FluxSynthesiser.h"
 #include "FormatImageBuilders.h"
+#include "MemorySink.h"
+#include "Reports.h"
 #include "ScratchDirectory.h"
 #include "TitleDisks.h"
 #include "TrackSummary.h"
@@ -100,6 +103,24 @@ Bytes Padded(const std::string& text, std::size_t size = 0)
     return bytes;
 }
 
+std::string ReportOf(const Bytes& bytes)
+{
+    return JsonReport("f", ExamineFile(std::make_unique<MemoryByteSource>(bytes)), ReportOptions{})
+        .dump();
+}
+
+// The page reports on the file it has just cut, as opened for the cut.
+std::string ReportAfterCut(const Bytes& bytes)
+{
+    D88File file;
+    file.Open(std::make_unique<MemoryByteSource>(bytes));
+    MemorySink sink;
+    RecordedConsole console;
+    CutImages(file, DiskChoice::BySignature, sink, console);
+    MemoryByteSource source(bytes);
+    return JsonReport("f", ExamineOpenedFile(source, file), ReportOptions{}).dump();
+}
+
 TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
 {
     constexpr std::size_t RawImageBytes = std::size_t{77} * 2 * 8 * 1024;
@@ -134,9 +155,11 @@ TEST(InfoParts, FilesThatHoldNoImageAreToldFromImages)
         {badOffsetOther, "not a disk image (-)"},
         {Padded("", RawImageBytes), "HDM, 1"},
         {BuildNfdR1(MakeDiskB()), "NFD r1, 1"},
+        {WriteHfe(SynthesiseDisk(D88ImageBuilder().Track(0, UniformTrack(0))), 1), "HFE, 1"},
     };
     for (const auto& test : cases) {
         EXPECT_EQ(KindOf(test.bytes), test.kind);
+        EXPECT_EQ(ReportAfterCut(test.bytes), ReportOf(test.bytes)) << test.kind;
     }
 }
 
