@@ -1,8 +1,8 @@
 #include "ExistingFile.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -98,7 +98,8 @@ bool HoldsExactly(const std::filesystem::path& path, const unsigned char* data, 
     if (file == NoFile) {
         return false;
     }
-    std::array<unsigned char, ChunkSize> chunk{};
+    // No larger than the file: a region file is a few KB.
+    std::vector<unsigned char> chunk(std::min(length, ChunkSize));
     std::size_t compared = 0;
     bool same = true;
     while (same && compared < length) {

@@ -1,5 +1,6 @@
 #include "OutputFiles.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -22,16 +23,32 @@ bool OutputFiles::Holds(const char* name) const
 bool OutputFiles::Keep(const char* name, const unsigned char* data, std::size_t length,
                        bool /*complete*/)
 {
-    std::error_code error;
-    // The same file: device and inode, or volume and file index, reached
-    // through any link.
-    const fs::path path = PathOf(name);
-    if (!input_.empty() && fs::equivalent(input_, path, error)) {
+    const auto last = kept_.find(name);
+    if (last != kept_.end() && last->second.size() == length &&
+        std::equal(data, data + length, last->second.begin())) {
+        return true;
+    }
+    if (!KeepInFolder(PathOf(name), data, length)) {
+        kept_.erase(name);
         return false;
     }
-    // A rerun over the same dump finds its files already written.
+    kept_[name].assign(data, data + length);
+    return true;
+}
+
+bool OutputFiles::KeepInFolder(const fs::path& path, const unsigned char* data,
+                               std::size_t length) const
+{
+    // A rerun over the same dump finds its files already written, and
+    // leaves them as they are.
     if (HoldsExactly(path, data, length)) {
         return true;
+    }
+    // Never replaced: the input, the same file as device and inode, or as
+    // volume and file index, reached through any link.
+    std::error_code error;
+    if (!input_.empty() && fs::equivalent(input_, path, error)) {
+        return false;
     }
     TemporaryFile temporary;
     return temporary.Create(path, TemporaryFile::RandomSuffixes()) &&

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Expectations.h"
 #include "TitleDisks.h"
@@ -76,6 +77,36 @@ TEST(Rerun, FilesAlreadyWrittenAreLeftAlone)
         if (testCase.before == Before::LinkToSame) {
             EXPECT_EQ(ReadBytesFromFile(elsewhere), files.at("BIOS98"));
         }
+    }
+}
+
+// Within one run a name already holding an image's bytes is not checked
+// again for the same bytes from a later image; other bytes still replace it.
+TEST(Rerun, ImagesOfOneFileLeaveTheLastImagesBytes)
+{
+    const D88ImageBuilder diskA = MakeDiskA();
+    const D88ImageBuilder otherA = WithOtherContents(diskA, 0x77);
+    const struct {
+        const char* what;
+        std::vector<Bytes> images;
+        const D88ImageBuilder& last;
+    } cases[] = {
+        {"the same disk twice", {diskA.Build(), diskA.Build()}, diskA},
+        {"another disk between", {diskA.Build(), otherA.Build(), diskA.Build()}, diskA},
+        {"the same disk twice, then another",
+         {diskA.Build(), diskA.Build(), otherA.Build()},
+         otherA},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.what);
+        ToolSandbox sandbox;
+        const std::string image = sandbox.AddImage(Concat(testCase.images));
+        std::string out;
+        for (std::size_t k = 0; k < testCase.images.size(); ++k) {
+            out += DiskAOutput();
+        }
+        ExpectRun(sandbox.Run({image}), out, "", 0);
+        ExpectDirectoryHolds(sandbox.WorkDir(), DiskAFiles(testCase.last));
     }
 }
 
