@@ -52,9 +52,6 @@ constexpr unsigned char NoIdFlag = 0x40;  // data found with no ID to it
 constexpr unsigned char SkippedFill = 0xE5;
 constexpr unsigned char RawMethod = 0;
 
-// A 2D disk has 40 cylinders, and some protections use one or two more.
-constexpr int Last2DCylinder = 41;
-
 // The longest stream whose tracks D88 can hold: the longest comment, then
 // each track with 254 sectors of the longest data block, and the end.
 constexpr std::size_t MaxStreamSize =
@@ -322,14 +319,6 @@ private:
     std::vector<unsigned char> block_;
 };
 
-unsigned char MediaType(const Td0Header& header, int lastTrack)
-{
-    if (header.rate500k) {
-        return d88::Media2HD;
-    }
-    return lastTrack / 2 > Last2DCylinder ? d88::Media2DD : d88::Media2D;
-}
-
 // A first walk proves the stream and finds the highest cylinder, which the
 // media byte depends on; a second writes the image.
 std::optional<D88Bytes> ConvertStream(ByteSource& stream, std::uint64_t start,
@@ -341,7 +330,8 @@ std::optional<D88Bytes> ConvertStream(ByteSource& stream, std::uint64_t start,
         })) {
         return std::nullopt;
     }
-    D88ImageWriter writer(nullptr, 0, MediaType(header, survey.LastTrack()), false);
+    D88ImageWriter writer(nullptr, 0, MediaTypeOfRate(header.rate500k, survey.LastTrack() / 2 + 1),
+                          false);
     StreamWalker walker(stream, start, header);
     if (!walker.Walk([&writer](int track, const D88SectorFields& fields, ByteSource& data,
                                std::uint64_t offset, std::size_t size) {

@@ -8,26 +8,22 @@ namespace {
 
 // Halfway between 2HD's 166,667 cells a revolution and 2DD's 100,000.
 constexpr double HighDensityCells = 133333;
-// 2D media has 40 cylinders, 2DD 77 to 80.
-constexpr int LastCylinderOf2D = 42;
 
-// The media most tracks with sectors show; 2HD when none has any.
+// The media most tracks with sectors show, 2HD when none has any, told
+// from the cylinders as every other format tells it.
 unsigned char MediaTypeOf(const std::vector<FluxTrackReport>& tracks)
 {
     int high = 0;
     int low = 0;
-    int lastCylinder = 0;
+    int cylinders = 0;
     for (const FluxTrackReport& track : tracks) {
         if (track.sectors.empty()) {
             continue;
         }
         ++(track.cellsPerRevolution >= HighDensityCells ? high : low);
-        lastCylinder = std::max(lastCylinder, track.trackIndex / 2);
+        cylinders = std::max(cylinders, track.trackIndex / 2 + 1);
     }
-    if (high >= low) {
-        return d88::Media2HD;
-    }
-    return lastCylinder > LastCylinderOf2D ? d88::Media2DD : d88::Media2D;
+    return MediaTypeOfRate(high >= low, cylinders);
 }
 
 void AddTrack(D88ImageWriter& writer, const FluxTrackReport& track, std::vector<unsigned char> data)

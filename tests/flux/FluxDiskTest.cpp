@@ -69,7 +69,8 @@ D88ImageBuilder ZeroFilled(D88ImageBuilder disk)
     return disk;
 }
 
-// 8 x 512 at 250 kbit/s; 2DD when a track lies past cylinder 42.
+// 8 x 512 at 250 kbit/s; 2DD when a track lies on cylinder 42 or past it,
+// as every format tells it.
 D88ImageBuilder DoubleDensityDisk(std::uint8_t media, const std::vector<int>& tracks)
 {
     D88ImageBuilder disk;
@@ -117,6 +118,11 @@ std::vector<DiskCase> Cases()
         {"TwoD",
          [] {
              return DoubleDensityDisk(d88::Media2D, {0, 1, 78, 79});
+         },
+         doubleDensity},
+        {"TwoDD_FirstCylinderPast2D",
+         [] {
+             return DoubleDensityDisk(d88::Media2DD, {0, 84});
          },
          doubleDensity},
     };
