@@ -97,6 +97,7 @@ const TrackIndex& D88File::IndexedTrack(std::int32_t trackIndex)
         track.Add({walk.dataAt, IdKeyOf(walk.header), DecodeLe16(walk.header + d88::DataSizeField),
                    walk.header[d88::StatusField]});
     }
+    track.Finish();
     // Every header takes 16 bytes of the image, so one index of each of its
     // sectors fits; tracks that walk the same headers again and again do not.
     const std::size_t budget = diskSize_ / d88::SectorHeaderSize + TrackCount;

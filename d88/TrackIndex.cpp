@@ -1,74 +1,84 @@
 #include "TrackIndex.h"
 
+#include <algorithm>
+#include <array>
+#include <numeric>
+
 namespace {
 
-// A track of more IDs than this gets its hash table; searching fewer from
-// the start is quickest.
+// A track of more sectors than this gets its IDs sorted; searching fewer
+// from the start is quickest.
 constexpr std::size_t LongestSearchedTrack = 32;
-constexpr std::size_t FirstSlotCount = 4 * LongestSearchedTrack;
+constexpr unsigned PlaceBits = 32;
+constexpr std::uint64_t PlaceMask = (std::uint64_t{1} << PlaceBits) - 1;
 
-// Fibonacci hashing: IDs that differ only in R or N spread over the table.
-std::size_t SlotOf(std::uint32_t idKey, std::size_t mask)
+// A stable sort by the ID in the high half, a byte at a time: entries of one
+// ID keep their walk order. Each byte's counts come from one pass, and a
+// byte that all entries share is not sorted by.
+void SortByIdKey(std::vector<std::uint64_t>& entries)
 {
-    const std::uint32_t mixed = idKey * 0x9E3779B1U;
-    return (mixed ^ mixed >> 16) & mask;
+    constexpr std::size_t IdBytes = 4;
+    std::array<std::array<std::size_t, 257>, IdBytes> starts{};
+    for (const std::uint64_t entry : entries) {
+        for (std::size_t byte = 0; byte < IdBytes; ++byte) {
+            ++starts[byte][((entry >> (PlaceBits + 8 * byte)) & 0xFF) + 1];
+        }
+    }
+    std::vector<std::uint64_t> sorted(entries.size());
+    for (std::size_t byte = 0; byte < IdBytes; ++byte) {
+        std::array<std::size_t, 257>& start = starts[byte];
+        if (std::find(start.begin(), start.end(), entries.size()) != start.end()) {
+            continue;
+        }
+        std::partial_sum(start.begin(), start.end(), start.begin());
+        const std::size_t shift = PlaceBits + 8 * byte;
+        for (const std::uint64_t entry : entries) {
+            sorted[start[(entry >> shift) & 0xFF]++] = entry;
+        }
+        entries.swap(sorted);
+    }
 }
 
 }  // namespace
 
-const IndexedSector* TrackIndex::Find(std::uint32_t idKey) const
-{
-    if (slots_.empty()) {
-        for (const IndexedSector& sector : sectors_) {
-            if (sector.idKey == idKey) {
-                return &sector;
-            }
-        }
-        return nullptr;
-    }
-    const std::uint32_t placePlusOne = slots_[SlotFor(idKey)];
-    return placePlusOne == 0 ? nullptr : &sectors_[placePlusOne - 1];
-}
-
 void TrackIndex::Add(const IndexedSector& sector)
 {
-    if (slots_.empty()) {
-        if (Find(sector.idKey) != nullptr) {
-            return;
-        }
+    if (sectors_.empty() || sectors_.back().idKey != sector.idKey) {
         sectors_.push_back(sector);
-        if (sectors_.size() > LongestSearchedTrack) {
-            Rehash(FirstSlotCount);
-        }
-        return;
-    }
-    std::uint32_t& slot = slots_[SlotFor(sector.idKey)];
-    if (slot != 0) {
-        return;
-    }
-    sectors_.push_back(sector);
-    // Every sector takes 16 bytes of an image of at most 4 GiB, so a track
-    // holds fewer than 2^28.
-    slot = static_cast<std::uint32_t>(sectors_.size());
-    if (4 * sectors_.size() > 3 * slots_.size()) {
-        Rehash(2 * slots_.size());
     }
 }
 
-std::size_t TrackIndex::SlotFor(std::uint32_t idKey) const
+void TrackIndex::Finish()
 {
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t slot = SlotOf(idKey, mask);
-    while (slots_[slot] != 0 && sectors_[slots_[slot] - 1].idKey != idKey) {
-        slot = (slot + 1) & mask;
+    if (sectors_.size() <= LongestSearchedTrack) {
+        return;
     }
-    return slot;
-}
-
-void TrackIndex::Rehash(std::size_t slotCount)
-{
-    slots_.assign(slotCount, 0);
+    // Every sector takes 16 bytes of an image of at most 4 GiB, so its place
+    // fits in 32 bits.
+    firstOfEachId_.resize(sectors_.size());
     for (std::size_t place = 0; place < sectors_.size(); ++place) {
-        slots_[SlotFor(sectors_[place].idKey)] = static_cast<std::uint32_t>(place + 1);
+        firstOfEachId_[place] = std::uint64_t{sectors_[place].idKey} << PlaceBits | place;
     }
+    SortByIdKey(firstOfEachId_);
+    const auto sameId = [](std::uint64_t left, std::uint64_t right) {
+        return left >> PlaceBits == right >> PlaceBits;
+    };
+    firstOfEachId_.erase(std::unique(firstOfEachId_.begin(), firstOfEachId_.end(), sameId),
+                         firstOfEachId_.end());
+}
+
+const IndexedSector* TrackIndex::Find(std::uint32_t idKey) const
+{
+    if (firstOfEachId_.empty()) {
+        const auto found =
+            std::find_if(sectors_.begin(), sectors_.end(),
+                         [idKey](const IndexedSector& sector) { return sector.idKey == idKey; });
+        return found == sectors_.end() ? nullptr : &*found;
+    }
+    const std::uint64_t first = std::uint64_t{idKey} << PlaceBits;
+    const auto found = std::lower_bound(firstOfEachId_.begin(), firstOfEachId_.end(), first);
+    if (found == firstOfEachId_.end() || *found >> PlaceBits != idKey) {
+        return nullptr;
+    }
+    return &sectors_[static_cast<std::size_t>(*found & PlaceMask)];
 }

@@ -1,10 +1,11 @@
 // TrackIndex: the sectors of one walked track as lookups see them.
 //
-// A lookup by ID finds the first sector of that ID in the track, so only the
-// first of each ID is kept, in walk order. A real track holds a few dozen
-// sectors and is searched from its start; a track of more IDs than that
-// (only a hostile image has one) also gets a hash table of their places, so
-// that every lookup costs the same however long the track.
+// A lookup by ID finds the first sector of that ID in the track. A real
+// track holds a few dozen sectors and is searched from its start. A longer
+// one (only a hostile image has one) also gets its IDs sorted, each with the
+// place of its first sector, so that a lookup costs a binary search however
+// long the track; the sort is a radix sort, linear in the track whatever IDs
+// it holds.
 #pragma once
 
 #include <cstddef>
@@ -22,20 +23,18 @@ struct IndexedSector {
 
 class TrackIndex {
 public:
+    // Adds the walk's next sector: a run of one ID, as a track of empty
+    // headers is, is kept once.
+    void Add(const IndexedSector& sector);
+    // Ends the walk: a long track's IDs are sorted for lookups.
+    void Finish();
     // The first sector added with `idKey`, or null.
     [[nodiscard]] const IndexedSector* Find(std::uint32_t idKey) const;
-    // Adds the sector unless a sector of its ID is in the index already.
-    void Add(const IndexedSector& sector);
     [[nodiscard]] std::size_t Size() const { return sectors_.size(); }
 
 private:
-    // The slot that holds `idKey`, or the empty slot where it would go.
-    [[nodiscard]] std::size_t SlotFor(std::uint32_t idKey) const;
-    void Rehash(std::size_t slotCount);
-
     std::vector<IndexedSector> sectors_;
-    // Open addressing: a slot holds a place in `sectors_` plus one, or 0
-    // when empty. Kept at most three quarters full; empty while the track is
-    // short.
-    std::vector<std::uint32_t> slots_;
+    // For a long track, each ID once with the place of its first sector in
+    // `sectors_`, as idKey << 32 | place, in ID order; empty otherwise.
+    std::vector<std::uint64_t> firstOfEachId_;
 };

@@ -74,43 +74,59 @@ TEST_F(SectorReadTest, WalkMatchesAllFourIdBytesWithinTheTrackItsHeadersDeclare)
     }
 }
 
-// A track of more IDs than any real one is looked up through a hash table of
-// its IDs, grown as the walk goes, which must give what the walk gives: the
-// first sector of each ID.
+// The ID of sector `step` (0..99) of the rounds of
+// LongTracksGiveTheFirstSectorOfEachId: each byte tells some IDs apart, and
+// pairs that differ only in N come in falling order.
+std::array<std::int32_t, 4> RoundId(int step)
+{
+    return {step / 20, step / 10 % 2, 1 + step / 2 % 5, 1 - step % 2};
+}
+
+// A track of more sectors than any real one is looked up through its IDs,
+// sorted, which must give what the walk gives: the first sector of each ID.
 TEST_F(SectorReadTest, LongTracksGiveTheFirstSectorOfEachId)
 {
     constexpr int Count = 300;
     std::vector<BuiltSector> track;
     for (int place = 0; place < Count; ++place) {
-        // Runs of one ID (as empty headers come), then R 1..100 and again,
-        // then one ID of all 0xFF.
-        const bool last = place == Count - 1;
-        const auto r = static_cast<std::uint8_t>(place < 100 ? 0x80
-                                                 : last      ? 0xFF
-                                                             : 1 + place % 100);
-        const std::uint8_t other = last ? 0xFF : 0;
-        track.push_back(MakeSector(other, other, r, other, Count,
-                                   PatternBytes(16, static_cast<std::uint32_t>(place))));
+        // A run of one ID (as empty headers come), then two rounds of 100
+        // IDs, then one ID of all 0xFF.
+        std::array<std::int32_t, 4> sectorId = {0, 0, 0x80, 0};
+        if (place == Count - 1) {
+            sectorId = {0xFF, 0xFF, 0xFF, 0xFF};
+        } else if (place >= 100) {
+            sectorId = RoundId(place % 100);
+        }
+        const auto [c, h, r, n] = sectorId;
+        track.push_back(MakeSector(static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(h),
+                                   static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(n),
+                                   Count, PatternBytes(16, static_cast<std::uint32_t>(place))));
     }
     ASSERT_TRUE(SelectBytes(D88ImageBuilder().Track(0, track).Build()));
     const struct {
         std::array<std::int32_t, 4> id;
         int firstPlace;  // -1: no sector
     } cases[] = {
+        // clang-format off
         {{0, 0, 0x80, 0}, 0},
-        {{0, 0, 1, 0}, 100},
-        {{0, 0, 33, 0}, 132},
-        {{0, 0, 100, 0}, 199},
+        {RoundId(0), 100},
+        {RoundId(32), 132},
+        {RoundId(57), 157},
+        {RoundId(99), 199},
         {{0xFF, 0xFF, 0xFF, 0xFF}, Count - 1},
-        {{0, 0, 101, 0}, -1},
+        {{5, 0, 1, 0}, -1},
+        {{0, 0, 6, 0}, -1},
+        {{0, 0, 1, 2}, -1},
         {{0, 0, 257, 0}, -1},
         {{0, 0, 1 - 256, 0}, -1},
         {{256, 0, 1, 0}, -1},
         {{0, 0, 1, -1}, -1},
+        // clang-format on
     };
     for (const auto& testCase : cases) {
         const auto [c, h, r, n] = testCase.id;
-        SCOPED_TRACE(std::to_string(r));
+        SCOPED_TRACE(std::to_string(c) + " " + std::to_string(h) + " " + std::to_string(r) + " " +
+                     std::to_string(n));
         Bytes dest(16);
         EXPECT_EQ(reader_.ReadSector(0, c, h, r, n, dest.data(), 16),
                   testCase.firstPlace < 0 ? 0 : 16);
