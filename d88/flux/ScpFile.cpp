@@ -179,7 +179,8 @@ void ScpSource::RefuseSharedFlux()
         for (const Revolution& revolution : revolutions) {
             bytes += std::uint64_t{revolution.count} * 2;
         }
-        if (bytes > size - total) {
+        // Both are within the file's size: the sum cannot overflow.
+        if (total + bytes > size) {
             located.offset = 0;
         } else {
             total += bytes;
