@@ -3,8 +3,8 @@
 // A track is found through the image's track table; its sectors are then
 // walked header by header, each header followed by its data, once per
 // selected image; every lookup then finds the first sector of its ID in the
-// index that walk made. No walk leaves its image: a header must fit before the image's end,
-// and data counts only up to it.
+// index that walk made. No walk leaves its image: a header must fit before
+// the image's end, and data counts only up to it.
 #include <algorithm>
 #include <vector>
 
