@@ -10,7 +10,6 @@
 // each exactly its catalogue length; a run that reports every region
 // complete has kept every region of each disk it took.
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -90,19 +89,19 @@ void CheckWrittenFiles(const FileLengths& files, DiskChoice choice, std::int32_t
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // The file's format is told and converted once: D88File::Open does no
-    // more than that before it reads the image as D88.
-    const std::vector<unsigned char> bytes(data, data + size);
-    MemoryByteSource source(bytes);
-    const std::optional<ConvertedImage> converted = ConvertToD88(source);
+    // more than that before it reads the image as D88, which a file of no
+    // other format is read as.
+    MemoryByteSource source(std::vector<unsigned char>(data, data + size));
+    std::optional<ConvertedImage> converted = ConvertToD88(source);
+    if (!converted) {
+        converted = ConvertedImage{ImageFormat::D88, std::vector<unsigned char>(data, data + size),
+                                   std::nullopt};
+    }
     for (const DiskChoice choice :
          {DiskChoice::BySignature, DiskChoice::DiskA, DiskChoice::DiskB}) {
         // Each run starts as the tool's process does: with a newly opened file.
         D88File file;
-        if (converted) {
-            file.Open(*converted);
-        } else {
-            file.Open(std::make_unique<MemoryByteSource>(bytes));
-        }
+        file.Open(*converted);
         MemorySink kept;
         RecordedConsole console;
         const bool complete = CutImages(file, choice, kept, console);
