@@ -22,10 +22,11 @@ public:
 
     // Writes `length` bytes as the file `name`, read in full or not alike.
     // A regular file of that name that already holds exactly these bytes is
-    // left as it is, and so is a name this object last kept these very bytes
-    // as (a file of many copies of a disk checks each file once). Otherwise the data goes to a
-    // temporary file beside it, which replaces `name` once written and closed in full; on any
-    // failure it is removed and an existing `name` is left as it was.
+    // left as it is, and so is a name this object last kept these very
+    // bytes as (a file of many copies of a disk checks each file once).
+    // Otherwise the data goes to a temporary file beside it, which replaces
+    // `name` once written and closed in full; on any failure it is removed
+    // and an existing `name` is left as it was.
     [[nodiscard]] bool Keep(const char* name, const unsigned char* data, std::size_t length,
                             bool complete) override;
 
