@@ -47,12 +47,32 @@ mkdir "$WINEPREFIX"
 wineserver -p
 wineboot --init >/dev/null 2>&1
 
+# Wine now and then loses a short-lived program's redirected stream or exit
+# status (twice in six runs of this stage on a quiet machine, each time in a
+# different test). A test that fails is run once more on its own, and fails
+# the stage only if it fails again: a fault of the program fails both times.
+runTests()
+{
+  local log
+  log=$(mktemp)
+  if "$@" --gtest_brief=1 2>&1 | tee "$log"; then
+    return 0
+  fi
+  local failed
+  failed=$(sed -n -E 's/^\[  FAILED  \] ([^ ,]+)(,| \().*/\1/p' "$log" | sort -u | paste -sd: -)
+  if [[ -z $failed ]]; then
+    return 1
+  fi
+  echo "-- under Wine again, on their own: $failed"
+  "$@" --gtest_brief=1 --gtest_filter="$failed"
+}
+
 echo "-- end-to-end tests against the Windows executable under Wine"
 # Wine hands the program its own path in Windows form as argv[0].
 D88CUT_EXE=$exe D88CUT_LAUNCHER=wine D88CUT_NEWLINE=crlf \
   D88CUT_PROGRAM_NAME=$(winepath -w "$exe") \
-  "$linuxBuild/tests/e2e/e2e_tests" --gtest_brief=1
+  runTests "$linuxBuild/tests/e2e/e2e_tests"
 
 echo "-- d88info's tests against the Windows executables under Wine"
 D88INFO_EXE=$infoExe D88CUT_EXE=$exe D88CUT_LAUNCHER=wine D88CUT_NEWLINE=crlf \
-  "$linuxBuild/tests/info/info_tests" --gtest_brief=1
+  runTests "$linuxBuild/tests/info/info_tests"
