@@ -1,6 +1,7 @@
 // The JSON report: one object per file, with the same facts as the text
 // report. Text from the disk is given decoded and as raw hex.
 #include <cstdio>
+#include <utility>
 
 #include "FileKind.h"
 #include "Reports.h"
@@ -75,10 +76,10 @@ json TrackJson(const TrackFacts& track, std::int32_t mediaType, const ReportOpti
             marks.push_back(words.key);
         }
     }
-    json entry = {{"index", track.index}, {"sector_count", track.sectors.size()},
-                  {"c", summary.c},       {"h", summary.h},
-                  {"r", summary.r},       {"n", summary.n},
-                  {"marks", marks}};
+    json entry = {{"index", track.index},     {"sector_count", track.sectors.size()},
+                  {"c", summary.c},           {"h", summary.h},
+                  {"r", summary.r},           {"n", summary.n},
+                  {"marks", std::move(marks)}};
     if (options.listSectors) {
         entry["sectors"] = SectorColumns(track.sectors);
     }
@@ -159,12 +160,12 @@ json ImageJson(const ImageFacts& image, const ReportOptions& options)
         {"media_type", {{"byte", image.mediaType}, {"meaning", MediaTypeMeaning(image.mediaType)}}},
         {"write_protect",
          {{"byte", image.writeProtect}, {"meaning", WriteProtectMeaning(image.writeProtect)}}},
-        {"tracks", tracks},
+        {"tracks", std::move(tracks)},
         {"verdict",
          {{"disk", image.recognition.disk == nullptr ? json(nullptr)
                                                      : json(image.recognition.disk->letter)},
-          {"signatures", signatures}}},
-        {"regions", regions}};
+          {"signatures", std::move(signatures)}}},
+        {"regions", std::move(regions)}};
 }
 
 json FluxSectorJson(const FluxSectorReport& sector)
@@ -191,9 +192,9 @@ json FluxJson(const FluxDiskReport& flux)
                           {"revolution_ns", track.revolutionNs},
                           {"cells_per_revolution", track.cellsPerRevolution},
                           {"id_crc_errors", track.idCrcErrors},
-                          {"sectors", sectors}});
+                          {"sectors", std::move(sectors)}});
     }
-    return {{"media_type", flux.mediaType}, {"tracks", tracks}};
+    return {{"media_type", flux.mediaType}, {"tracks", std::move(tracks)}};
 }
 
 }  // namespace
@@ -219,7 +220,7 @@ json JsonReport(const std::string& fileName, const FileFacts& facts, const Repor
                    {"format", ImageFormatName(facts.format)},
                    {"d88_bytes", facts.d88Bytes},
                    {"images_past_limit", facts.imagesPastLimit},
-                   {"images", images}};
+                   {"images", std::move(images)}};
     if (facts.flux) {
         report["flux"] = FluxJson(*facts.flux);
     }
