@@ -17,6 +17,7 @@
 #include "D88File.h"
 #include "FuzzCheck.h"
 #include "FuzzTarget.h"
+#include "GuardedDestination.h"
 
 namespace {
 
@@ -33,53 +34,11 @@ constexpr std::int32_t RunBytesLimit = 0x10000;
 // sector headers; this bounds the reader calls per input.
 constexpr std::int32_t CallBudget = 20000;
 
-constexpr std::size_t GuardSize = 32;
-constexpr unsigned char GuardByte = 0xE7;
 // Each read is made twice, over two different fillings: a byte the call
 // reports as stored must come out the same both times, a byte it does not
 // report must keep the filling.
 constexpr unsigned char FirstFill = 0x5A;
 constexpr unsigned char SecondFill = 0xA5;
-
-// A destination inside a larger block, with guard bytes right before and
-// right after it, filled with one byte value before each call. The checks
-// compare whole ranges with memcmp, so that checking costs little next to
-// the reads.
-class GuardedDestination {
-public:
-    GuardedDestination(std::size_t capacity, unsigned char fill)
-        : block_(capacity + 2 * GuardSize), fillPattern_(capacity, fill),
-          guardPattern_(GuardSize, GuardByte)
-    {
-    }
-
-    unsigned char* Prepare(std::size_t size)
-    {
-        Require(size <= fillPattern_.size(), "harness: the destination fits its block");
-        size_ = size;
-        std::memcpy(block_.data(), guardPattern_.data(), GuardSize);
-        std::memcpy(Data(), fillPattern_.data(), size);
-        std::memcpy(Data() + size, guardPattern_.data(), GuardSize);
-        return Data();
-    }
-
-    unsigned char* Data() { return block_.data() + GuardSize; }
-
-    // The guards are intact and every byte from `written` on still holds the
-    // filling.
-    bool OnlyFirstBytesWritten(std::size_t written)
-    {
-        return std::memcmp(block_.data(), guardPattern_.data(), GuardSize) == 0 &&
-               std::memcmp(Data() + written, fillPattern_.data(), size_ - written) == 0 &&
-               std::memcmp(Data() + size_, guardPattern_.data(), GuardSize) == 0;
-    }
-
-private:
-    std::vector<unsigned char> block_;
-    std::vector<unsigned char> fillPattern_;
-    std::vector<unsigned char> guardPattern_;
-    std::size_t size_ = 0;
-};
 
 struct HeaderData {
     std::array<char, d88::NameLength + 1> name{};
