@@ -68,16 +68,18 @@ private:
 
 bool CellTimeline::Revolution(std::vector<std::uint32_t>& flux) const
 {
-    flux.clear();
-    flux.reserve(times_.size());
+    // Every transition ends one interval, those before the index once round.
+    flux.resize(times_.size());
+    std::size_t next = 0;
     double last = 0;
     const auto add = [&](double time) {
-        const double interval = std::round(time) - std::round(last);
-        last = time;
+        const double rounded = std::round(time);
+        const double interval = rounded - last;
+        last = rounded;
         if (!(interval >= 0 && interval <= std::numeric_limits<std::uint32_t>::max())) {
             return false;
         }
-        flux.push_back(static_cast<std::uint32_t>(interval));
+        flux[next++] = static_cast<std::uint32_t>(interval);
         return true;
     };
     const auto afterIndex = [&](double time) { return time <= index_ || add(time - index_); };
