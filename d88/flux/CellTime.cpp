@@ -73,11 +73,28 @@ void AddToBin(Histogram& counts, double intervalNs, std::uint64_t times)
     }
 }
 
+std::size_t SampledCount(const FluxTrack& track)
+{
+    std::size_t count = 0;
+    for (const std::vector<std::uint32_t>& revolution : track.revolutions) {
+        count += revolution.size();
+    }
+    return std::min(count, SampledIntervals);
+}
+
 Histogram CountedIntervals(const FluxTrack& track)
 {
     const double longestNs = LowestNs * std::exp2(static_cast<double>(BinCount) / BinsPerOctave);
-    std::vector<std::uint32_t> perTickValue(TickTableSize(track, longestNs));
+    const std::size_t tableSize = TickTableSize(track, longestNs);
     Histogram counts{};
+    // A fine clock makes a table of up to 64 K values: a track of fewer
+    // intervals than that bins each of them on its own.
+    if (SampledCount(track) < tableSize) {
+        ForEachInterval(track,
+                        [&](std::uint32_t ticks) { AddToBin(counts, ticks * track.tickNs, 1); });
+        return counts;
+    }
+    std::vector<std::uint32_t> perTickValue(tableSize);
     ForEachInterval(track, [&](std::uint32_t ticks) {
         if (ticks < perTickValue.size()) {
             ++perTickValue[ticks];
@@ -96,13 +113,16 @@ Histogram CountedIntervals(const FluxTrack& track)
 Histogram SmoothedHistogram(const FluxTrack& track)
 {
     const Histogram counts = CountedIntervals(track);
+    // Each bin's sum over its reach is the difference of two running totals.
+    std::array<std::uint64_t, BinCount + 1> below{};
+    for (std::size_t bin = 0; bin < BinCount; ++bin) {
+        below[bin + 1] = below[bin] + counts[bin];
+    }
     Histogram smoothed{};
     for (std::size_t bin = 0; bin < BinCount; ++bin) {
         const std::size_t first = bin < SmoothReach ? 0 : bin - SmoothReach;
-        const std::size_t last = std::min(BinCount - 1, bin + SmoothReach);
-        for (std::size_t near = first; near <= last; ++near) {
-            smoothed[bin] += counts[near];
-        }
+        const std::size_t end = std::min(BinCount, bin + SmoothReach + 1);
+        smoothed[bin] = below[end] - below[first];
     }
     return smoothed;
 }

@@ -217,6 +217,11 @@ TEST(FluxTrackTest, FindsNothingInFluxWithoutATrack)
         {"alternating extremes", Flux(25, {std::vector<std::uint32_t>(50000, 1), {Longest, 1}}),
          false},
         {"one run length only", Flux(25, {twoHd, twoHd}), true},
+        // A 1 ns clock: fewer intervals than tick values are binned one by one,
+        // more go through a table by tick value.
+        {"few intervals of a fine clock", Flux(1, {std::vector<std::uint32_t>(1000, 2000)}), true},
+        {"many intervals of a fine clock", Flux(1, {std::vector<std::uint32_t>(100000, 2000)}),
+         true},
         {"noise", SynthesiseNoise(0, synthesis), true},
     };
     for (const auto& test : cases) {
