@@ -113,16 +113,20 @@ Histogram CountedIntervals(const FluxTrack& track)
 Histogram SmoothedHistogram(const FluxTrack& track)
 {
     const Histogram counts = CountedIntervals(track);
-    // Each bin's sum over its reach is the difference of two running totals.
-    std::array<std::uint64_t, BinCount + 1> below{};
-    for (std::size_t bin = 0; bin < BinCount; ++bin) {
-        below[bin + 1] = below[bin] + counts[bin];
+    // The sum of the bins within reach, slid along one bin at a time.
+    std::uint64_t window = 0;
+    for (std::size_t bin = 0; bin < SmoothReach; ++bin) {
+        window += counts[bin];
     }
     Histogram smoothed{};
     for (std::size_t bin = 0; bin < BinCount; ++bin) {
-        const std::size_t first = bin < SmoothReach ? 0 : bin - SmoothReach;
-        const std::size_t end = std::min(BinCount, bin + SmoothReach + 1);
-        smoothed[bin] = below[end] - below[first];
+        if (bin + SmoothReach < BinCount) {
+            window += counts[bin + SmoothReach];
+        }
+        smoothed[bin] = window;
+        if (bin >= SmoothReach) {
+            window -= counts[bin - SmoothReach];
+        }
     }
     return smoothed;
 }
