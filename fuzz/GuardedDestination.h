@@ -14,6 +14,7 @@ public:
     unsigned char* Prepare(std::size_t size);
 
     unsigned char* Data() { return block_.data() + GuardSize; }
+    [[nodiscard]] const unsigned char* Data() const { return block_.data() + GuardSize; }
 
     // The guards are intact and every byte from `written` on still holds the
     // filling.
